@@ -1,0 +1,183 @@
+#include "display/platform/gl_binding.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "display/platform/control_widget.h"
+#include "display/platform/drawing_surface.h"
+
+namespace platform {
+
+namespace {
+
+struct EglDisplay {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLConfig config = nullptr;
+    bool reportedNoDisplay = false;
+    bool reportedNoContext = false;
+    bool reportedNoSurface = false;
+};
+
+EglDisplay& Egl() {
+    static EglDisplay egl;
+    return egl;
+}
+
+void ReportOnce(bool& reported, const char* why) {
+    if (reported) return;
+    reported = true;
+    std::fprintf(stderr, "ramulon: %s; the panels stay black\n", why);
+}
+
+bool HasExtension(const char* list, const char* name) {
+    if (list == nullptr) return false;
+    const std::size_t length = std::strlen(name);
+    for (const char* p = std::strstr(list, name); p != nullptr; p = std::strstr(p + length, name)) {
+        const bool starts = p == list || p[-1] == ' ';
+        const bool ends = p[length] == '\0' || p[length] == ' ';
+        if (starts && ends) return true;
+    }
+    return false;
+}
+
+// A config for desktop GL in pbuffers with 8-bit RGBA and the deepest depth buffer offered.
+EGLConfig ChooseConfig(EGLDisplay display) {
+    for (EGLint depth : {32, 24}) {
+        const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
+                                     EGL_DEPTH_SIZE, depth, EGL_NONE};
+        EGLConfig config = nullptr;
+        EGLint count = 0;
+        if (eglChooseConfig(display, attributes, &config, 1, &count) == EGL_TRUE && count > 0) return config;
+    }
+    return nullptr;
+}
+
+bool TryDisplay(EGLDisplay display) {
+    if (display == EGL_NO_DISPLAY) return false;
+    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return false;
+    EGLConfig config = ChooseConfig(display);
+    if (config == nullptr || eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
+        eglTerminate(display);
+        return false;
+    }
+    Egl().display = display;
+    Egl().config = config;
+    return true;
+}
+
+// Each EGL device in turn, then Mesa's surfaceless platform, then the default display.
+bool OpenDisplay() {
+    EglDisplay& egl = Egl();
+    if (egl.display != EGL_NO_DISPLAY) return true;
+    const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay != nullptr && HasExtension(clientExtensions, "EGL_EXT_device_enumeration")) {
+        auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
+        EGLint count = 0;
+        if (queryDevices != nullptr && queryDevices(0, nullptr, &count) == EGL_TRUE && count > 0) {
+            std::vector<EGLDeviceEXT> devices(static_cast<std::size_t>(count));
+            queryDevices(count, devices.data(), &count);
+            for (EGLint i = 0; i < count; ++i) {
+                if (TryDisplay(getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)],
+                                                  nullptr)))
+                    return true;
+            }
+        }
+    }
+    if (getPlatformDisplay != nullptr && HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless") &&
+        TryDisplay(getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)))
+        return true;
+    if (TryDisplay(eglGetDisplay(EGL_DEFAULT_DISPLAY))) return true;
+    ReportOnce(egl.reportedNoDisplay, "no EGL display offers an OpenGL pbuffer config");
+    return false;
+}
+
+}  // namespace
+
+int FindSurfaceFormat(const SurfaceFormatRequest& request) {
+    if (!request.openGl || !request.rgba) return 0;
+    return OpenDisplay() ? 1 : 0;
+}
+
+bool ApplySurfaceFormat(DrawingSurface& surface, int format, int width, int height) {
+    EglDisplay& egl = Egl();
+    if (format != 1 || egl.display == EGL_NO_DISPLAY) return false;
+    if (surface.pbuffer != nullptr) return true;
+    // EGL wants a surface of at least one pixel; a panel of zero size presents nothing anyway.
+    const EGLint w = width > 0 ? width : 1;
+    const EGLint h = height > 0 ? height : 1;
+    const EGLint attributes[] = {EGL_WIDTH, w, EGL_HEIGHT, h, EGL_NONE};
+    EGLSurface pbuffer = eglCreatePbufferSurface(egl.display, egl.config, attributes);
+    if (pbuffer == EGL_NO_SURFACE) {
+        ReportOnce(egl.reportedNoSurface, "no EGL pbuffer surface could be made");
+        return false;
+    }
+    surface.pbuffer = pbuffer;
+    surface.pbufferWidth = w;
+    surface.pbufferHeight = h;
+    return true;
+}
+
+GlContext CreateGlContext(DrawingSurface* surface) {
+    EglDisplay& egl = Egl();
+    if (surface == nullptr || surface->pbuffer == nullptr || egl.display == EGL_NO_DISPLAY) return nullptr;
+    EGLContext context = eglCreateContext(egl.display, egl.config, EGL_NO_CONTEXT, nullptr);
+    if (context == EGL_NO_CONTEXT) {
+        ReportOnce(egl.reportedNoContext, "no OpenGL context could be made");
+        return nullptr;
+    }
+    return context;
+}
+
+bool MakeGlCurrent(DrawingSurface* surface, GlContext context) {
+    EglDisplay& egl = Egl();
+    if (egl.display == EGL_NO_DISPLAY) return false;
+    if (context == nullptr) {
+        return eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) == EGL_TRUE;
+    }
+    if (surface == nullptr || surface->pbuffer == nullptr) return false;
+    return eglMakeCurrent(egl.display, surface->pbuffer, surface->pbuffer, context) == EGL_TRUE;
+}
+
+void DeleteGlContext(GlContext context) {
+    if (context != nullptr && Egl().display != EGL_NO_DISPLAY) eglDestroyContext(Egl().display, context);
+}
+
+void ReleaseSurface(DrawingSurface& surface) {
+    if (surface.pbuffer != nullptr && Egl().display != EGL_NO_DISPLAY) eglDestroySurface(Egl().display, surface.pbuffer);
+    surface.pbuffer = nullptr;
+    surface.pbufferWidth = 0;
+    surface.pbufferHeight = 0;
+}
+
+void PresentFrame(DrawingSurface* surface) {
+    if (surface == nullptr || surface->pbuffer == nullptr) return;
+    // Without a current context on this surface there is no frame to read: the old one stays.
+    if (eglGetCurrentContext() == EGL_NO_CONTEXT || eglGetCurrentSurface(EGL_DRAW) != surface->pbuffer) return;
+    const int width = surface->pbufferWidth;
+    const int height = surface->pbufferHeight;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    PresentedFrame& frame = surface->frame;
+    frame.width = width;
+    frame.height = height;
+    frame.bgr.resize(rowBytes * static_cast<std::size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, frame.bgr.data());
+    // GL returns the bottom row first; the presented frame keeps the top row first.
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        unsigned char* a = frame.bgr.data() + static_cast<std::size_t>(top) * rowBytes;
+        unsigned char* b = frame.bgr.data() + static_cast<std::size_t>(bottom) * rowBytes;
+        std::swap_ranges(a, a + rowBytes, b);
+    }
+    if (surface->widget != nullptr) surface->widget->ShowFrame();
+}
+
+}  // namespace platform

@@ -1,0 +1,101 @@
+#define QTEST_QPA_MOUSE_HANDLING
+#include "display/platform/control_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <vector>
+
+#include "display/platform/dialog_units.h"
+#include "display/platform/window_object.h"
+
+namespace {
+
+struct Move {
+    int flags;
+    platform::Point point;
+};
+
+class RecordingObject : public platform::WindowObject {
+public:
+    void OnMouseMove(int flags, platform::Point point) override { moves.push_back({flags, point}); }
+    void OnPaint() override { ++paints; }
+    std::vector<Move> moves;
+    int paints = 0;
+};
+
+}  // namespace
+
+TEST(ControlWidget, QtButtonsAndModifiersBecomeKeyFlags) {
+    struct Case {
+        Qt::MouseButtons buttons;
+        Qt::KeyboardModifiers modifiers;
+        int flags;
+    };
+    const Case cases[] = {
+        {Qt::NoButton, Qt::NoModifier, 0},
+        {Qt::LeftButton, Qt::NoModifier, 0x01},
+        {Qt::RightButton, Qt::NoModifier, 0x02},
+        {Qt::LeftButton | Qt::RightButton, Qt::ShiftModifier, 0x07},
+        {Qt::MiddleButton, Qt::ControlModifier, 0x18},
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform::MouseKeyFlags(c.buttons, c.modifiers), c.flags);
+}
+
+TEST(ControlWidget, DragThatLeavesOnePanelContinuesInThePanelUnderThePointer) {
+    QWidget host;
+    host.resize(200, 100);
+    auto* left = new platform::ControlWidget(1, &host);
+    auto* right = new platform::ControlWidget(2, &host);
+    left->setGeometry(0, 0, 80, 80);
+    right->setGeometry(100, 0, 80, 80);
+    RecordingObject leftObject, rightObject;
+    leftObject.Attach(*left);
+    rightObject.Attach(*right);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+
+    QTest::mousePress(left, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseMove(left, QPoint(20, 10));
+    QTest::mouseMove(left, QPoint(110, 10));  // over the right panel, while Qt grabs for the left
+    QTest::mouseMove(left, QPoint(90, 10));   // over the gap between the panels: nobody's move
+    QTest::mouseRelease(left, Qt::LeftButton, Qt::NoModifier, QPoint(90, 10));
+
+    ASSERT_FALSE(leftObject.moves.empty());
+    EXPECT_EQ(leftObject.moves.back().point.x, 20);
+    EXPECT_EQ(leftObject.moves.back().flags & platform::kMouseLeftButton, platform::kMouseLeftButton);
+    ASSERT_EQ(rightObject.moves.size(), 1u);
+    EXPECT_EQ(rightObject.moves[0].point.x, 10);
+    EXPECT_EQ(rightObject.moves[0].point.y, 10);
+    leftObject.Detach();
+    rightObject.Detach();
+}
+
+TEST(ControlWidget, PresentingAFrameShowsItWithoutAskingForARender) {
+    QWidget host;
+    host.resize(50, 50);
+    auto* control = new platform::ControlWidget(1, &host);
+    control->setGeometry(0, 0, 50, 50);
+    RecordingObject object;
+    object.Attach(*control);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    QCoreApplication::processEvents();
+    const int paintsAfterShow = object.paints;
+    EXPECT_GE(paintsAfterShow, 1);
+
+    control->ShowFrame();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(object.paints, paintsAfterShow);
+    control->repaint();
+    EXPECT_EQ(object.paints, paintsAfterShow + 1);
+    object.Detach();
+}
+
+TEST(DialogUnits, ConvertWithRoundingHalfAwayFromZero) {
+    const platform::DialogBaseUnits units{6, 13};
+    EXPECT_EQ(platform::DialogUnitsToPixels(units, 19, 18, 205, 222), QRect(29, 29, 308, 361));
+    EXPECT_EQ(platform::DialogUnitsToPixels(units, 277, 257, 64, 14), QRect(416, 418, 96, 23));
+    EXPECT_EQ(platform::ScaleRounded(-5, 3, 2), -8);
+    EXPECT_EQ(platform::ScaleRounded(5, 3, 0), -1);
+}

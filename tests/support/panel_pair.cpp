@@ -1,0 +1,28 @@
+#include "tests/support/panel_pair.h"
+
+#include <GL/gl.h>
+
+PanelPair::PanelPair(int width, int height, bool partners)
+    : leftControl(new platform::ControlWidget(1003, &host)), rightControl(new platform::ControlWidget(1004, &host)) {
+    host.resize(2 * width + 30, height + 20);
+    leftControl->setGeometry(10, 10, width, height);
+    rightControl->setGeometry(width + 20, 10, width, height);
+    if (partners) {
+        left.partner = &right;
+        right.partner = &left;
+    }
+    left.Attach(*leftControl);
+    right.Attach(*rightControl);
+}
+
+PanelPair::~PanelPair() {
+    left.Detach();
+    right.Detach();
+}
+
+void CountingRenderable::Draw() {
+    ++draws;
+    if (!paint) return;
+    glClearColor(red, green, blue, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}

@@ -1,0 +1,29 @@
+// Two panels of a given size on an offscreen top-level widget, attached and made partners, the way
+// the main dialog wires them. Tests render and capture through them like the program does.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "display/gl_view.h"
+#include "display/platform/control_widget.h"
+
+struct PanelPair {
+    PanelPair(int width, int height, bool partners = true);
+    ~PanelPair();
+
+    QWidget host;
+    platform::ControlWidget* leftControl;
+    platform::ControlWidget* rightControl;
+    CGLView left;
+    CGLView right;
+};
+
+// A renderable that counts its draws and, if asked, fills the viewport with one colour.
+class CountingRenderable : public IRenderable {
+public:
+    void Draw() override;
+    int draws = 0;
+    bool paint = false;
+    float red = 1.0f, green = 1.0f, blue = 1.0f;
+};
