@@ -1,0 +1,32 @@
+// The panel's side of taking pictures: an image of the client size and the copy of what the panel shows.
+#include <memory>
+
+#include "display/gl_view.h"
+#include "display/offscreen_image.h"
+#include "display/platform/drawing_surface.h"
+#include "display/platform/stretch_copy.h"
+
+std::unique_ptr<COffscreenImage> CGLView::CreateImage(double scale, bool bitsFlag) {
+    auto image = std::make_unique<COffscreenImage>();
+    clientRect = GetClientRect();
+    const int height = static_cast<int>(clientRect.bottom * scale);
+    const int width = static_cast<int>(clientRect.right * scale);
+    // A failed Create leaves an empty image, which callers get all the same; copies onto it change nothing.
+    image->Create(width, height, bitsFlag ? 32 : 24);
+    return image;
+}
+
+void CGLView::Capture(COffscreenImage& image) {
+    clientRect = GetClientRect();
+    AcquireDeviceContext();
+    platform::MemoryContext* memory = image.BorrowDC();
+    // The source is the whole client area as the panel last presented it; without a surface there is
+    // nothing to copy, and the image keeps what it had.
+    if (deviceContext != nullptr) {
+        platform::StretchCopyFrame(memory, platform::PixelArea{0, 0, image.Width(), image.Height()},
+                                   deviceContext->frame,
+                                   platform::PixelArea{0, 0, clientRect.right, clientRect.bottom});
+    }
+    image.ReturnDC();
+    ReleaseDeviceContext();
+}
