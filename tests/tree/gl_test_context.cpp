@@ -1,0 +1,20 @@
+#include "tests/tree/gl_test_context.h"
+
+#include <GL/gl.h>
+
+GlTestContext::GlTestContext(int width, int height) {
+    const platform::SurfaceFormatRequest request;
+    const int format = platform::FindSurfaceFormat(request);
+    if (format == 0 || !platform::ApplySurfaceFormat(surface, format, width, height)) return;
+    context = platform::CreateGlContext(&surface);
+    current = context != nullptr && platform::MakeGlCurrent(&surface, context);
+    if (!current) return;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+GlTestContext::~GlTestContext() {
+    platform::MakeGlCurrent(nullptr, nullptr);
+    platform::DeleteGlContext(context);
+    platform::ReleaseSurface(surface);
+}

@@ -1,0 +1,264 @@
+#include "tree/tree_drawing.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numeric>
+#include <set>
+
+#include "tests/tree/gl_test_context.h"
+#include "tests/tree/tree_test_support.h"
+#include "tree/random_seam.h"
+#include "tree/tree_drawing_seam.h"
+
+namespace {
+
+// Records what one tree draw reaches, and stops recording when it goes out of scope.
+class DrawingWatch {
+public:
+    DrawingWatch() { WatchTreeDrawing(&log); }
+    ~DrawingWatch() { WatchTreeDrawing(nullptr); }
+    DrawingWatch(const DrawingWatch&) = delete;
+    DrawingWatch& operator=(const DrawingWatch&) = delete;
+
+    std::set<int> Nodes() const { return {log.nodes.begin(), log.nodes.end()}; }
+
+    TreeDrawingLog log;
+};
+
+TreeGenome GenomeWithPresence(double presence) {
+    ResetRandomSequence();
+    TreeGenome genome;
+    for (BranchGene& gene : genome.branches) gene.presence = presence;
+    return genome;
+}
+
+void SetPresenceDraws(NoiseField& noise, double presence) {
+    for (int node = 0; node < noise.Count(); ++node) noise[node] = NodeNoise{presence, 0.5, 0.5};
+}
+
+std::array<double, 16> ModelView() {
+    std::array<double, 16> m{};
+    glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+    return m;
+}
+
+// Where the point (x, y, z) of the current frame lands, given a column-major GL matrix.
+std::array<double, 3> Transform(const std::array<double, 16>& m, double x, double y, double z) {
+    return {m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
+            m[2] * x + m[6] * y + m[10] * z + m[14]};
+}
+
+}  // namespace
+
+TEST(TreeDrawing, EveryNodeOfAFullyPresentTreeIsDrawnOnce) {
+    GlTestContext gl;
+    ASSERT_TRUE(gl.IsCurrent());
+    const TreeGenome genome = GenomeWithPresence(1.0);
+    NoiseField noise(NodeCount(5));
+    SetPresenceDraws(noise, 1.0);
+    DrawingWatch watch;
+    DrawTree(genome, 5, noise);
+    EXPECT_EQ(watch.log.segments, 3906);
+    std::vector<int> nodes = watch.log.nodes;
+    std::sort(nodes.begin(), nodes.end());
+    std::vector<int> everyNode(3906);
+    std::iota(everyNode.begin(), everyNode.end(), 0);
+    EXPECT_EQ(nodes, everyNode);
+}
+
+TEST(TreeDrawing, DrawingMakesNoRandomDraws) {
+    GlTestContext gl;
+    ASSERT_TRUE(gl.IsCurrent());
+    ResetRandomSequence();
+    TreeGenome genome;
+    genome.RandomizeWide();
+    NoiseField noise(NodeCount(5));
+    FillNoise(noise, 5);
+    const long long before = RandomDrawCount();
+    DrawTree(genome, 5, noise);
+    EXPECT_EQ(RandomDrawCount(), before);
+}
+
+TEST(TreeDrawing, AbsentBranchAppearsOnlyWherePresenceDrawIsExactlyZero) {
+    GlTestContext gl;
+    ASSERT_TRUE(gl.IsCurrent());
+    TreeGenome genome = GenomeWithPresence(1.0);
+    genome.branches[2].presence = 0.0;
+    NoiseField noise(NodeCount(5));
+    SetPresenceDraws(noise, 0.5);
+    noise[3].presence = 0.0;     // child 2 of the root
+    noise[8].presence = 1e-300;  // child 2 of node 1: the smallest step above 0 already fails
+    DrawingWatch watch;
+    DrawTree(genome, 5, noise);
+    const std::set<int> drawn = watch.Nodes();
+    EXPECT_TRUE(drawn.count(3));
+    EXPECT_FALSE(drawn.count(8));
+    EXPECT_FALSE(drawn.count(13));  // child 2 of node 2, presence draw 0.5
+    // Paths through branches 0, 1, 3 and 4 only: 1 + 4 + ... + 4^5 nodes, plus node 3 with its
+    // 4-way subtree of four levels.
+    EXPECT_EQ(watch.log.segments, 1365 + 341);
+}
+
+TEST(TreeDrawing, FailedNodeHidesItsWholeSubtree) {
+    // Every other node passes its own test; a failing node must take exactly its descendants with it,
+    // which also shows which records are its children.
+    const struct {
+        int depth;
+        int failing;
+        std::set<int> missing;
+    } cases[] = {
+        {2, 5, {5, 26, 27, 28, 29, 30}},
+        {3, 6, {6, 31, 32, 33, 34, 35}},
+        {5, 3905, {3905}},
+    };
+    GlTestContext gl;
+    ASSERT_TRUE(gl.IsCurrent());
+    const TreeGenome genome = GenomeWithPresence(0.5);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "node " << c.failing << " at depth " << c.depth);
+        NoiseField noise(NodeCount(c.depth));
+        SetPresenceDraws(noise, 0.0);
+        noise[c.failing].presence = 1.0;
+        DrawingWatch watch;
+        DrawTree(genome, c.depth, noise);
+        std::set<int> missing;
+        const std::set<int> drawn = watch.Nodes();
+        for (int node = 0; node < NodeCount(c.depth); ++node) {
+            if (!drawn.count(node)) missing.insert(node);
+        }
+        EXPECT_EQ(missing, c.missing);
+        EXPECT_EQ(watch.log.segments, NodeCount(c.depth) - static_cast<long long>(c.missing.size()));
+    }
+
+    NoiseField noise(NodeCount(5));
+    SetPresenceDraws(noise, 0.0);
+    noise[1].presence = 1.0;
+    DrawingWatch watch;
+    DrawTree(genome, 5, noise);
+    EXPECT_EQ(watch.log.segments, 3906 - NodeCount(4));
+    EXPECT_FALSE(watch.Nodes().count(6));
+    EXPECT_FALSE(watch.Nodes().count(31));
+    EXPECT_TRUE(watch.Nodes().count(2));
+}
+
+TEST(TreeDrawing, LeavesTheMatrixAsFoundAndTheColourAndNormalisationSet) {
+    GlTestContext gl;
+    ASSERT_TRUE(gl.IsCurrent());
+    ResetRandomSequence();
+    TreeGenome genome;
+    genome.RandomizeWide();
+    NoiseField noise(NodeCount(5));
+    FillNoise(noise, 5);
+    glMatrixMode(GL_MODELVIEW);
+    glTranslated(1.0, -2.0, -500.0);
+    glRotated(30.0, 0.3, 0.4, 0.5);
+    GLint depthBefore = 0, depthAfter = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
+    const std::array<double, 16> before = ModelView();
+    DrawTree(genome, 5, noise);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
+    EXPECT_EQ(ModelView(), before);
+    EXPECT_EQ(depthAfter, depthBefore);
+    GLdouble colour[4] = {};
+    glGetDoublev(GL_CURRENT_COLOR, colour);
+    EXPECT_NEAR(colour[0], 0.75, 1e-6);
+    EXPECT_NEAR(colour[1], 0.5, 1e-6);
+    EXPECT_NEAR(colour[2], 0.25, 1e-6);
+    EXPECT_TRUE(glIsEnabled(GL_NORMALIZE));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(TreeDrawing, PositionSetsTheAttachmentAndTheChildsSize) {
+    GlTestContext gl;
+    ASSERT_TRUE(gl.IsCurrent());
+    TreeGenome genome = GenomeWithPresence(1.0);
+    genome.taper = 0.4;
+    NoiseField noise(NodeCount(1));
+    SetPresenceDraws(noise, 0.0);
+    const struct {
+        double position;
+        double size;
+    } cases[] = {{0.0, 1.0}, {1.0, 0.4}, {0.5, 0.7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.position);
+        genome.branches[0] = BranchGene{0.0, 0.0, 30.0, 60.0, 1.0, c.position};
+        glLoadIdentity();
+        ApplyNodeTransform(genome, 0, 1, noise);
+        const std::array<double, 16> m = ModelView();
+        // A stored fraction of 0.5 means no variation, so only translate and scale remain.
+        const std::array<double, 16> expected = {c.size, 0, 0,      0, 0, c.size, 0,          0,
+                                                 0,      0, c.size, 0, 0, 0,      c.position, 1};
+        for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], expected[i], 1e-6) << "element " << i;
+    }
+}
+
+TEST(TreeDrawing, NodeFrameIsTranslatedScaledTurnedThenTilted) {
+    GlTestContext gl;
+    ASSERT_TRUE(gl.IsCurrent());
+    TreeGenome genome = GenomeWithPresence(1.0);
+    genome.taper = 0.5;
+    genome.branches[3] = BranchGene{90.0, 90.0, 10.0, 10.0, 1.0, 0.5};
+    NoiseField noise(NodeCount(1));
+    SetPresenceDraws(noise, 0.0);
+    glLoadIdentity();
+    ApplyNodeTransform(genome, 3, 4, noise);
+    // Tilting +z by 90 degrees about x gives -y; turning that by 90 degrees about z gives +x. The
+    // child's tip then lies 0.75 (its size) along +x from the attachment point half way up the parent.
+    const std::array<double, 3> tip = Transform(ModelView(), 0.0, 0.0, 1.0);
+    EXPECT_NEAR(tip[0], 0.75, 1e-6);
+    EXPECT_NEAR(tip[1], 0.0, 1e-6);
+    EXPECT_NEAR(tip[2], 0.5, 1e-6);
+}
+
+TEST(TreeDrawing, ExtremeNoiseFractionsStillDrawAFiniteNode) {
+    GlTestContext gl;
+    ASSERT_TRUE(gl.IsCurrent());
+    TreeGenome genome = GenomeWithPresence(1.0);
+    genome.branches[0] = BranchGene{100.0, 20.0, 30.0, 60.0, 1.0, 0.75};
+    NoiseField noise(NodeCount(1));
+    for (const NodeNoise extreme : {NodeNoise{0.0, 0.0, 1.0}, NodeNoise{1.0, 1.0, 0.0}}) {
+        noise[1] = extreme;
+        glLoadIdentity();
+        ApplyNodeTransform(genome, 0, 1, noise);
+        for (double element : ModelView()) EXPECT_TRUE(std::isfinite(element));
+        glLoadIdentity();
+        DrawingWatch watch;
+        DrawNode(genome, 0, 0, 1, noise);
+        EXPECT_EQ(watch.log.nodes, std::vector<int>{1});
+        EXPECT_EQ(watch.log.segments, 1);
+    }
+}
+
+TEST(TreeDrawing, DrawnTreeCoversPixelsAndRedrawsIdentically) {
+    GlTestContext gl(48, 48);
+    ASSERT_TRUE(gl.IsCurrent());
+    ResetRandomSequence();
+    TreeGenome genome;
+    genome.RandomizeNarrow();
+    NoiseField noise(NodeCount(5));
+    FillNoise(noise, 5);
+    const auto render = [&] {
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-150.0, 150.0, -150.0, 150.0, -300.0, 300.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glRotated(-90.0, 1.0, 0.0, 0.0);
+        DrawTree(genome, 5, noise);
+        std::vector<unsigned char> pixels(48 * 48 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 48, 48, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const std::vector<unsigned char> first = render();
+    const long long lit = std::count_if(first.begin(), first.end(), [](unsigned char v) { return v != 0; });
+    EXPECT_GT(lit, 0);
+    EXPECT_EQ(render(), first);
+}
