@@ -1,0 +1,137 @@
+#include "evolution/evolver.h"
+
+#include <cassert>
+#include <map>
+#include <utility>
+
+#include "display/gl_view.h"
+#include "display/offscreen_image.h"
+#include "display/platform/control_widget.h"
+#include "display/platform/message_box.h"
+#include "evolution/image_difference.h"
+#include "tree/random_sources.h"
+
+namespace {
+
+constexpr double kMutationStrength = 0.5;
+
+}  // namespace
+
+CEvolver::CEvolver() : best() {
+    view = nullptr;
+    populationSize = 50;
+    mutantCount = 25;
+    childCount = 150;
+    // new[] constructs in index order, so the draws run population[0 .. 49], scratch[0 .. 49] and so on.
+    population.reset(new CIndividual[populationSize]);
+    scratch.reset(new CIndividual[populationSize]);
+    children.reset(new CIndividual[childCount]);
+    mutants.reset(new CIndividual[mutantCount]);
+    target = nullptr;
+    capture.reset();
+    showResult = platform::ShowMessageBox;
+}
+
+CEvolver::~CEvolver() {
+    // The arrays go first and in this order; best and then the capture image follow as members.
+    population.reset();
+    scratch.reset();
+    children.reset();
+    mutants.reset();
+}
+
+void CEvolver::AttachView(CGLView* view) {
+    this->view = view;
+    if (view != nullptr) view->AppendRenderable(&best);
+}
+
+double CEvolver::Evaluate(CIndividual* individual) {
+    if (individual == nullptr) return -1.0;
+    if (target == nullptr || view == nullptr) {
+        individual->fitness = 0.0;
+        return 0.0;
+    }
+    EnterPhase(EvolverPhase::Rendering);
+    // Train makes the capture image before its first evaluation; this covers a caller that scores an
+    // individual on its own, so that there is always an image to capture into.
+    if (!capture) capture = view->CreateImage(1.0, false);
+    view->RemoveLastRenderable();
+    view->AppendRenderable(individual);
+    view->Render();
+    EnterPhase(EvolverPhase::Capturing);
+    view->Capture(*capture);
+    EnterPhase(EvolverPhase::Comparing);
+    // The individual stays the last draw-list entry: the next evaluation replaces it, and Train puts
+    // best back at the end of each generation.
+    individual->fitness = ImageDifference(RowsOf(*target), RowsOf(*capture));
+    EnterPhase(EvolverPhase::Idle);
+    return individual->fitness;
+}
+
+void CEvolver::CrossoverStep() {
+    EnterPhase(EvolverPhase::Breeding);
+    for (int i = 0; i < childCount; ++i) {
+        const int a = RandomDraw() % populationSize;
+        // An offset of 1 .. populationSize - 1 from a: never a itself, and every other index is possible.
+        const int b = (RandomDraw() % (populationSize - 1) + a + 1) % populationSize;
+        const CIndividual& first = population[a];
+        const CIndividual& second = population[b];
+        // The fitter (lower) parent gets the larger weight and so passes on more of its values.
+        children[i].Crossover(first, 1.0 - first.fitness, second, 1.0 - second.fitness);
+    }
+    for (int i = 0; i < childCount; ++i) Evaluate(&children[i]);
+    EnterPhase(EvolverPhase::Selecting);
+    Select(population.get(), populationSize / 5, children.get(), childCount);
+    EnterPhase(EvolverPhase::Idle);
+}
+
+void CEvolver::MutationStep() {
+    EnterPhase(EvolverPhase::Breeding);
+    // Parents come from the population that the crossover selection has just produced.
+    for (int i = 0; i < mutantCount; ++i)
+        mutants[i].MutateFrom(population[RandomDraw() % populationSize], kMutationStrength);
+    for (int i = 0; i < mutantCount; ++i) Evaluate(&mutants[i]);
+    EnterPhase(EvolverPhase::Selecting);
+    Select(population.get(), populationSize / 2, mutants.get(), mutantCount);
+    EnterPhase(EvolverPhase::Idle);
+}
+
+void CEvolver::Select(CIndividual* source, int eliteCount, CIndividual* candidates, int candidateCount) {
+    assert(eliteCount + candidateCount >= 1 && "a selection needs at least one elite or candidate");
+    assert(source != scratch.get() && candidates != scratch.get() &&
+           "select from population and a batch; scratch is overwritten while the map still points into it");
+    // multimap places a new key after every equal key already present, so ties keep insertion order:
+    // elites before candidates, and lower indices first within each.
+    std::multimap<double, CIndividual*> ranking;
+    for (int i = 0; i < eliteCount; ++i) ranking.emplace(source[i].fitness, &source[i]);
+    for (int i = 0; i < candidateCount; ++i) ranking.emplace(candidates[i].fitness, &candidates[i]);
+
+    best.CopyFrom(*ranking.begin()->second);
+    // With fewer entries than the population the walk starts over, repeating the best ones.
+    auto entry = ranking.begin();
+    for (int i = 0; i < populationSize; ++i) {
+        if (entry == ranking.end()) entry = ranking.begin();
+        scratch[i].CopyFrom(*entry->second);
+        ++entry;
+    }
+    std::swap(population, scratch);
+}
+
+void CEvolver::Train(int generations) {
+    if (view == nullptr) return;
+    if (!capture) capture = view->CreateImage(1.0, false);
+    // Scored in place, not sorted: a later training's first crossover takes as elites the ten that
+    // were best under the previous target.
+    for (int i = 0; i < populationSize; ++i) Evaluate(&population[i]);
+    for (int generation = 0; generation < generations; ++generation) {
+        CrossoverStep();
+        MutationStep();
+        view->RemoveLastRenderable();
+        view->AppendRenderable(&best);
+    }
+    EnterPhase(EvolverPhase::Reporting);
+    view->Render();
+    QWidget* owner = view->Control() != nullptr ? view->Control()->window() : nullptr;
+    showResult(owner, QString::asprintf("Current best fitness is %lf", best.fitness));
+    EnterPhase(EvolverPhase::Idle);
+}

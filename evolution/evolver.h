@@ -1,0 +1,64 @@
+// The genetic algorithm: it owns the population, the two breeding batches, best and the capture image,
+// all made once at construction (the capture at the first training) and afterwards overwritten in place.
+// Candidates are scored by drawing them into the attached view and comparing that picture with the target.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "tree/individual.h"
+
+class CGLView;
+class COffscreenImage;
+class QWidget;
+
+// Where the evolver's time goes; a measuring tool may follow the changes, the program does not.
+enum class EvolverPhase { Breeding, Rendering, Capturing, Comparing, Selecting, Reporting, Idle };
+
+class CEvolver {
+public:
+    // Constructs best, then population, scratch, children and mutants, each in index order: the order in
+    // which the 276 individuals take their random draws decides which trees a run starts with.
+    CEvolver();
+    virtual ~CEvolver();
+
+    CEvolver(const CEvolver&) = delete;
+    CEvolver& operator=(const CEvolver&) = delete;
+
+    // Remembers the view as the evaluation view and appends best to its draw list.
+    void AttachView(CGLView* view);
+    // Scores the population against target, runs the generations and reports best's fitness.
+    void Train(int generations);
+    // Stores and returns the fitness of the individual's picture in the view against target: 0 without a
+    // target or view (nothing drawn), -1 for no individual (nothing stored).
+    double Evaluate(CIndividual* individual);
+    void CrossoverStep();
+    void MutationStep();
+    // Keeps the populationSize best of source[0 .. eliteCount) and the candidates, ascending, in scratch,
+    // then makes scratch the population. Equal fitness keeps insertion order: elites, then candidates.
+    void Select(CIndividual* source, int eliteCount, CIndividual* candidates, int candidateCount);
+
+    COffscreenImage* target = nullptr;
+    std::unique_ptr<COffscreenImage> capture;
+    CGLView* view = nullptr;
+    std::unique_ptr<CIndividual[]> population;
+    std::unique_ptr<CIndividual[]> scratch;
+    std::unique_ptr<CIndividual[]> children;
+    std::unique_ptr<CIndividual[]> mutants;
+    CIndividual best;
+    int populationSize = 0;
+    int mutantCount = 0;
+    int childCount = 0;
+
+    // Shows the training result. The program's message box blocks until dismissed, so tests and the
+    // benchmark put their own function here.
+    std::function<void(QWidget* owner, const QString& text)> showResult;
+    // Told each time the evolver moves to another phase; empty in the program.
+    std::function<void(EvolverPhase)> phaseChanged;
+
+private:
+    void EnterPhase(EvolverPhase phase) {
+        if (phaseChanged) phaseChanged(phase);
+    }
+};

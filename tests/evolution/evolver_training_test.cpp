@@ -1,0 +1,164 @@
+// Evaluation and training through real panels: a target tree in the left panel, the evolver's candidates
+// in the right one, both seen through one camera, as in the main dialog but at a small size so that the
+// few hundred renders stay quick.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "display/offscreen_image.h"
+#include "display/orbit_camera.h"
+#include "evolution/evolver.h"
+#include "evolution/image_difference.h"
+#include "tests/evolution/individual_checks.h"
+#include "tests/support/panel_pair.h"
+#include "tree/tree_model.h"
+
+namespace {
+
+bool Ascending(const CEvolver& evolver) {
+    for (int i = 1; i < evolver.populationSize; ++i)
+        if (evolver.population[i - 1].fitness > evolver.population[i].fitness) return false;
+    return true;
+}
+
+bool AnyCopyOf(const CIndividual& individual, const CIndividual* array, int count) {
+    return std::any_of(array, array + count,
+                       [&](const CIndividual& other) { return SameIndividual(individual, other); });
+}
+
+class EvolverTraining : public testing::Test {
+protected:
+    // Members in the dialog's order: the target tree takes its draws before the evolver's individuals.
+    EvolverTraining() : pair(40, 40) {
+        camera.pose.SetDistance(500);
+        camera.lightOn = true;
+        pair.right.AppendRenderable(&camera);
+        evolver.AttachView(&pair.right);
+        pair.left.AppendRenderable(&camera);
+        pair.left.AppendRenderable(&tree);
+        evolver.showResult = [this](QWidget*, const QString& text) { reports.push_back(text); };
+        pair.right.Render();
+        target = CaptureLeft();
+        evolver.target = target.get();
+    }
+
+    std::unique_ptr<COffscreenImage> CaptureLeft() {
+        std::unique_ptr<COffscreenImage> image = pair.left.CreateImage(1.0, false);
+        pair.left.Capture(*image);
+        return image;
+    }
+
+    PanelPair pair;
+    CTreeModel tree;
+    CEvolver evolver;
+    COrbitCamera camera;
+    std::unique_ptr<COffscreenImage> target;
+    std::vector<QString> reports;
+};
+
+}  // namespace
+
+TEST_F(EvolverTraining, TheTargetsOwnTreeScoresZeroAndAnotherTreeMore) {
+    CIndividual& twin = evolver.mutants[0];
+    twin.genome = tree.genome;
+    for (int node = 0; node < twin.noise.Count(); ++node) twin.noise[node] = tree.noise[node];
+    EXPECT_EQ(evolver.Evaluate(&twin), 0.0);
+    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &twin}));
+    ASSERT_NE(evolver.capture, nullptr);
+    EXPECT_EQ(evolver.capture->Width(), 40);
+    EXPECT_EQ(evolver.capture->Height(), 40);
+
+    CIndividual& other = evolver.population[0];
+    const double fitness = evolver.Evaluate(&other);
+    EXPECT_EQ(other.fitness, fitness);
+    EXPECT_GT(fitness, 0.0);
+    EXPECT_LE(fitness, kWorstFitness);
+    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &other}));
+    EXPECT_EQ(evolver.Evaluate(&other), fitness);
+}
+
+TEST_F(EvolverTraining, OneGenerationKeepsThePopulationSortedAndBestNeverWorse) {
+    for (int i = 0; i < 50; ++i) evolver.Evaluate(&evolver.population[i]);
+
+    evolver.CrossoverStep();
+    const CIndividual* elites = evolver.scratch.get();
+    const CIndividual* children = evolver.children.get();
+    EXPECT_TRUE(Ascending(evolver));
+    EXPECT_TRUE(SameIndividual(evolver.best, evolver.population[0]));
+    double lowest = elites[0].fitness;
+    for (int i = 0; i < 10; ++i) lowest = std::min(lowest, elites[i].fitness);
+    for (int i = 0; i < 150; ++i) lowest = std::min(lowest, children[i].fitness);
+    EXPECT_EQ(evolver.best.fitness, lowest);
+    for (int i = 0; i < 50; ++i) {
+        const CIndividual& member = evolver.population[i];
+        EXPECT_TRUE(AnyCopyOf(member, elites, 10) || AnyCopyOf(member, children, 150)) << i;
+    }
+    for (int i = 0; i < 150; ++i)
+        for (int j = 0; j < 50; ++j) EXPECT_FALSE(SameTree(children[i], elites[j])) << i << " copies parent " << j;
+    const double bestAfterCrossover = evolver.best.fitness;
+
+    evolver.MutationStep();
+    const CIndividual* crossed = evolver.scratch.get();
+    EXPECT_TRUE(Ascending(evolver));
+    EXPECT_TRUE(SameIndividual(evolver.best, evolver.population[0]));
+    EXPECT_LE(evolver.best.fitness, bestAfterCrossover);
+    for (int i = 0; i < 25; ++i) EXPECT_TRUE(AnyCopyOf(evolver.mutants[i], evolver.population.get(), 50)) << i;
+    for (int i = 0; i < 50; ++i) {
+        const CIndividual& member = evolver.population[i];
+        EXPECT_TRUE(AnyCopyOf(member, crossed, 25) || AnyCopyOf(member, evolver.mutants.get(), 25)) << i;
+    }
+    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.mutants[24]}));
+}
+
+TEST_F(EvolverTraining, TrainingTwiceReusesTheCaptureAndRescoresThePopulationFirst) {
+    // Best's fitness after every selection, taken when the evolver leaves the selection.
+    std::vector<double> bestAfterSelection;
+    EvolverPhase previous = EvolverPhase::Idle;
+    evolver.phaseChanged = [&](EvolverPhase phase) {
+        if (previous == EvolverPhase::Selecting) bestAfterSelection.push_back(evolver.best.fitness);
+        previous = phase;
+    };
+
+    evolver.Train(1);
+
+    ASSERT_EQ(bestAfterSelection.size(), 2u);
+    EXPECT_LE(bestAfterSelection[1], bestAfterSelection[0]);
+    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.best}));
+    EXPECT_TRUE(Ascending(evolver));
+    EXPECT_TRUE(SameIndividual(evolver.best, evolver.population[0]));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], QString::asprintf("Current best fitness is %lf", evolver.best.fitness));
+    ASSERT_NE(evolver.capture, nullptr);
+    const COffscreenImage* capture = evolver.capture.get();
+
+    // A new target: the left panel without its tree.
+    pair.left.RemoveLastRenderable();
+    pair.right.Render();
+    target = CaptureLeft();
+    evolver.target = target.get();
+    std::vector<TreeGenome> genomes;
+    std::vector<double> oldFitness;
+    for (int i = 0; i < 50; ++i) {
+        genomes.push_back(evolver.population[i].genome);
+        oldFitness.push_back(evolver.population[i].fitness);
+    }
+
+    evolver.Train(0);
+
+    EXPECT_EQ(evolver.capture.get(), capture);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[1], reports[0]);
+    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.population[49]}));
+    int changed = 0;
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(evolver.population[i].genome, genomes[i]) << "rescoring must not reorder, " << i;
+        changed += evolver.population[i].fitness != oldFitness[i];
+    }
+    EXPECT_GT(changed, 0);
+    for (const int i : {0, 49}) {
+        const double stored = evolver.population[i].fitness;
+        EXPECT_EQ(evolver.Evaluate(&evolver.population[i]), stored) << i;
+    }
+}
