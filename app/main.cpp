@@ -1,0 +1,11 @@
+// Ramulon: evolves 3D tree models towards a target picture.
+#include "app/main_app.h"
+#include "app/resources.h"
+
+namespace {
+
+CMainApp theApp;
+
+}  // namespace
+
+int main(int argc, char** argv) { return theApp.Run(argc, argv, kApplicationName, kApplicationVersion); }

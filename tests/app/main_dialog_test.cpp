@@ -1,0 +1,251 @@
+#define QTEST_QPA_MOUSE_HANDLING
+#include "app/main_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/about_dlg.h"
+#include "app/icon_placement.h"
+#include "app/resource_ids.h"
+#include "app/resources.h"
+#include "display/platform/control_widget.h"
+
+namespace {
+
+// The dialog with its protected handlers opened up, and a record of the buttons it was asked to click.
+class TestMainDlg : public CMainDlg {
+public:
+    using CMainDlg::OnSysCommand;
+    void OnButtonClicked(int controlId) override {
+        clicked.push_back(controlId);
+        if (controlId != IDC_TRAIN) CMainDlg::OnButtonClicked(controlId);
+    }
+    std::vector<int> clicked;
+};
+
+// Runs the dialog modally; the action runs once the modal loop is up and must end the run.
+int RunModal(CMainDlg& dialog, std::function<void()> action) {
+    QTimer::singleShot(0, &dialog, std::move(action));
+    return dialog.DoModal();
+}
+
+QPushButton* Button(CMainDlg& dialog, int id) { return dynamic_cast<QPushButton*>(dialog.Control(id)); }
+
+const platform::PresentedFrame& FrameOf(CGLView& view) { return view.Control()->Surface().frame; }
+
+}  // namespace
+
+TEST(MainDialogResources, TemplatesHoldTheControlsInOrder) {
+    EXPECT_STREQ(kMainDialogTemplate.caption, "Ramulon");
+    EXPECT_EQ(kMainDialogTemplate.id, IDD_MAIN_DIALOG);
+    EXPECT_EQ(kMainDialogTemplate.width, 504);
+    EXPECT_EQ(kMainDialogTemplate.height, 281);
+    struct Expected {
+        int id;
+        const char* text;
+        int x, y, width, height;
+    };
+    const Expected main[] = {
+        {IDOK, "OK", 7, 257, 50, 16},
+        {IDCANCEL, "Cancel", 449, 257, 50, 16},
+        {IDC_EVOLVED_VIEW, "", 277, 18, 205, 222},
+        {IDC_TARGET_VIEW, "Static", 19, 18, 205, 222},
+        {IDC_TRAIN, "Train", 353, 257, 64, 14},
+        {IDC_RANDOMIZE_TREE, "Randomize Tree", 81, 257, 64, 14},
+    };
+    ASSERT_EQ(kMainDialogTemplate.controls.size(), std::size(main));
+    for (std::size_t i = 0; i < std::size(main); ++i) {
+        const platform::ControlTemplate& c = kMainDialogTemplate.controls[i];
+        EXPECT_EQ(c.id, main[i].id) << i;
+        EXPECT_STREQ(c.text, main[i].text) << i;
+        EXPECT_EQ(QRect(c.x, c.y, c.width, c.height), QRect(main[i].x, main[i].y, main[i].width, main[i].height));
+    }
+    EXPECT_TRUE(kMainDialogTemplate.controls[0].style & platform::kDefaultPushButton);
+    EXPECT_TRUE(kMainDialogTemplate.controls[2].style & platform::kNotify);
+    EXPECT_TRUE(kMainDialogTemplate.controls[3].style & platform::kNotify);
+
+    EXPECT_STREQ(kAboutBoxTemplate.caption, "About Ramulon");
+    ASSERT_EQ(kAboutBoxTemplate.controls.size(), 4u);
+    EXPECT_STREQ(kAboutBoxTemplate.controls[1].text, "Ramulon Version 1.0");
+    EXPECT_EQ(kAboutBoxTemplate.controls[3].id, IDOK);
+    EXPECT_FALSE(kAboutBoxTemplate.style & platform::kDialogVisible);
+
+    EXPECT_EQ(LoadResourceString(IDS_ABOUTBOX), QStringLiteral("&About Ramulon..."));
+    EXPECT_TRUE(LoadResourceString(9999).isEmpty());
+    EXPECT_FALSE(LoadResourceIcon(IDR_MAINFRAME).isNull());
+}
+
+TEST(MainDialog, MinimisedIconIsCentredWithDivisionTowardZero) {
+    EXPECT_EQ(CentredIconOrigin(36, 36, 32, 32).x, 2);
+    EXPECT_EQ(CentredIconOrigin(30, 30, 32, 32).x, 0);
+    EXPECT_EQ(CentredIconOrigin(30, 29, 32, 32).y, -1);
+}
+
+TEST(MainDialog, OkCancelEscapeEnterAndCloseEndTheModalRun) {
+    struct Case {
+        const char* name;
+        std::function<void(CMainDlg&)> end;
+        int result;
+    };
+    const Case cases[] = {
+        {"OK", [](CMainDlg& d) { Button(d, IDOK)->click(); }, IDOK},
+        {"Cancel", [](CMainDlg& d) { Button(d, IDCANCEL)->click(); }, IDCANCEL},
+        {"Escape", [](CMainDlg& d) { QTest::keyClick(&d, Qt::Key_Escape); }, IDCANCEL},
+        {"Enter on OK",
+         [](CMainDlg& d) {
+             Button(d, IDOK)->setFocus();
+             QTest::keyClick(Button(d, IDOK), Qt::Key_Return);
+         },
+         IDOK},
+        {"Enter on no button",
+         [](CMainDlg& d) {
+             d.setFocus();
+             QTest::keyClick(&d, Qt::Key_Return);
+         },
+         IDOK},
+        {"window close", [](CMainDlg& d) { d.close(); }, IDCANCEL},
+        {"window menu Close", [](CMainDlg& d) { d.GetWindowMenu()->Menu().actions().first()->trigger(); }, IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        CMainDlg dialog;
+        EXPECT_EQ(RunModal(dialog, [&] { c.end(dialog); }), c.result) << c.name;
+    }
+}
+
+TEST(MainDialog, FocusStartsOnOkAndEnterOnACommandButtonClicksThatButton) {
+    TestMainDlg dialog;
+    bool focusOnOk = false;
+    RunModal(dialog, [&] {
+        const bool active = QTest::qWaitForWindowActive(&dialog);
+        focusOnOk = active && dialog.focusWidget() == Button(dialog, IDOK);
+        Button(dialog, IDC_TRAIN)->setFocus();
+        QTest::keyClick(Button(dialog, IDC_TRAIN), Qt::Key_Return);
+        dialog.reject();
+    });
+    EXPECT_TRUE(focusOnOk);
+    ASSERT_FALSE(dialog.clicked.empty());
+    EXPECT_EQ(dialog.clicked.front(), IDC_TRAIN);
+}
+
+TEST(MainDialog, WindowMenuEndsWithSeparatorAndAboutItem) {
+    CMainDlg dialog;
+    QList<QAction*> actions;
+    RunModal(dialog, [&] {
+        actions = dialog.GetWindowMenu()->Menu().actions();
+        dialog.reject();
+    });
+    ASSERT_GE(actions.size(), 3);
+    EXPECT_EQ(actions.first()->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+    EXPECT_EQ(actions.last()->text(), QStringLiteral("&About Ramulon..."));
+    EXPECT_EQ(actions.last()->data().toUInt(), IDM_ABOUTBOX);
+}
+
+TEST(MainDialog, AboutCommandsOpenTheAboutBoxAndOtherCommandsDoNot) {
+    TestMainDlg dialog;
+    std::vector<std::pair<unsigned, bool>> opened;
+    QString aboutTitle;
+    QStringList aboutTexts;
+    RunModal(dialog, [&] {
+        for (unsigned command : {0x0010u, 0x0011u, 0x001Fu, 0x0020u}) {
+            bool sawAbout = false;
+            QTimer::singleShot(0, [&] {
+                if (auto* about = dynamic_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
+                    sawAbout = true;
+                    aboutTitle = about->windowTitle();
+                    aboutTexts.clear();
+                    for (QLabel* label : about->findChildren<QLabel*>()) aboutTexts << label->text();
+                    about->accept();
+                }
+            });
+            dialog.OnSysCommand(command, 0);
+            QCoreApplication::processEvents();
+            opened.push_back({command, sawAbout});
+        }
+        dialog.reject();
+    });
+    const std::vector<std::pair<unsigned, bool>> expected = {
+        {0x0010u, true}, {0x0011u, true}, {0x001Fu, true}, {0x0020u, false}};
+    EXPECT_EQ(opened, expected);
+    EXPECT_EQ(aboutTitle, QStringLiteral("About Ramulon"));
+    EXPECT_TRUE(aboutTexts.contains(QStringLiteral("Ramulon Version 1.0")));
+}
+
+TEST(MainDialog, InitialisationWiresPanelsCameraTreeAndEvolver) {
+    CMainDlg dialog;
+    QSize left, right;
+    bool iconSet = false;
+    RunModal(dialog, [&] {
+        left = dialog.Control(IDC_TARGET_VIEW)->size();
+        right = dialog.Control(IDC_EVOLVED_VIEW)->size();
+        iconSet = !dialog.windowIcon().isNull();
+        dialog.reject();
+    });
+    EXPECT_EQ(dialog.targetView.drawList, (std::vector<IRenderable*>{&dialog.camera, &dialog.targetTree}));
+    EXPECT_EQ(dialog.evolvedView.drawList, (std::vector<IRenderable*>{&dialog.camera, &dialog.evolver.best}));
+    EXPECT_EQ(dialog.targetView.listener, &dialog.camera);
+    EXPECT_EQ(dialog.evolvedView.listener, &dialog.camera);
+    EXPECT_EQ(dialog.targetView.partner, &dialog.evolvedView);
+    EXPECT_EQ(dialog.evolvedView.partner, &dialog.targetView);
+    EXPECT_EQ(dialog.evolver.view, &dialog.evolvedView);
+    EXPECT_EQ(dialog.camera.pose.Distance(), 500.0);
+    EXPECT_TRUE(dialog.camera.lightOn);
+    EXPECT_EQ(left, right);
+    EXPECT_GT(left.width(), 0);
+    EXPECT_TRUE(iconSet);
+}
+
+TEST(MainDialog, RandomizeTreeChangesTheLeftPictureOnly) {
+    CMainDlg dialog;
+    bool leftChanged = false, rightSame = false, listSame = false;
+    RunModal(dialog, [&] {
+        dialog.targetView.Render();
+        const std::vector<unsigned char> left = FrameOf(dialog.targetView).bgr;
+        const std::vector<unsigned char> right = FrameOf(dialog.evolvedView).bgr;
+        const std::vector<IRenderable*> list = dialog.targetView.drawList;
+        Button(dialog, IDC_RANDOMIZE_TREE)->click();
+        leftChanged = FrameOf(dialog.targetView).bgr != left;
+        rightSame = FrameOf(dialog.evolvedView).bgr == right;
+        listSame = dialog.targetView.drawList == list;
+        dialog.reject();
+    });
+    EXPECT_TRUE(leftChanged);
+    EXPECT_TRUE(rightSame);
+    EXPECT_TRUE(listSame);
+    EXPECT_EQ(dialog.targetTree.depth, 5);
+}
+
+TEST(MainDialog, LeftDragTurnsBothPanelsAndRightDragZooms) {
+    CMainDlg dialog;
+    bool leftTurned = false, rightTurned = false;
+    double distanceAfterZoom = 0.0;
+    RunModal(dialog, [&] {
+        QWidget* panel = dialog.Control(IDC_TARGET_VIEW);
+        dialog.targetView.Render();
+        const std::vector<unsigned char> left = FrameOf(dialog.targetView).bgr;
+        const std::vector<unsigned char> right = FrameOf(dialog.evolvedView).bgr;
+        QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, QPoint(100, 150));
+        QTest::mouseMove(panel, QPoint(120, 150));
+        QTest::mouseMove(panel, QPoint(180, 170));
+        QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, QPoint(180, 170));
+        leftTurned = FrameOf(dialog.targetView).bgr != left;
+        rightTurned = FrameOf(dialog.evolvedView).bgr != right;
+
+        QTest::mousePress(panel, Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseMove(panel, QPoint(100, 110));
+        QTest::mouseMove(panel, QPoint(100, 200));
+        QTest::mouseRelease(panel, Qt::RightButton, Qt::NoModifier, QPoint(100, 200));
+        distanceAfterZoom = dialog.camera.pose.Distance();
+        dialog.reject();
+    });
+    EXPECT_TRUE(leftTurned);
+    EXPECT_TRUE(rightTurned);
+    EXPECT_GT(distanceAfterZoom, 500.0);
+}
