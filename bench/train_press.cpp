@@ -16,23 +16,18 @@
 #include <memory>
 #include <string>
 
-#include "display/gl_view.h"
+#include "bench/bench_program.h"
 #include "display/offscreen_image.h"
-#include "display/orbit_camera.h"
-#include "display/platform/control_widget.h"
 #include "display/platform/gl_binding.h"
-#include "evolution/evolver.h"
-#include "tree/tree_model.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::kPanelHeight;
+using bench::kPanelWidth;
+using bench::Seconds;
 
-constexpr int kPanelWidth = 308;
-constexpr int kPanelHeight = 361;
 constexpr int kCalibrationRenders = 20;
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Draws the entry it wraps and notes when that began and ended. With finish set it waits for the GL to
 // complete everything so far, so that the rasterising of a panel counts as its drawing, not as its read-back.
@@ -55,24 +50,6 @@ public:
     bool finish;
     Clock::time_point begin, end;
     std::string renderer;
-};
-
-// The dialog's long-lived objects, in the dialog's order of construction: the target tree takes its random
-// draws before the evolver's 276 individuals, as in a fresh program.
-struct Program {
-    QWidget host;
-    platform::ControlWidget* targetControl = new platform::ControlWidget(1003, &host);
-    platform::ControlWidget* evolvedControl = new platform::ControlWidget(1004, &host);
-    CGLView targetView;
-    CGLView evolvedView;
-    CTreeModel targetTree;
-    CEvolver evolver;
-    COrbitCamera camera;
-
-    ~Program() {
-        targetView.Detach();
-        evolvedView.Detach();
-    }
 };
 
 struct RenderCosts {
@@ -170,34 +147,18 @@ void PrintRow(const char* what, double seconds, long evaluations, double total) 
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("MESA_SHADER_CACHE_DIR", RAMULON_SHADER_CACHE, 0);
+    bench::PrepareEnvironment();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ramulon"));
     const int generations = GenerationsFrom(argc, argv);
 
-    Program program;
-    program.host.resize(2 * kPanelWidth + 30, kPanelHeight + 20);
-    program.targetControl->setGeometry(10, 10, kPanelWidth, kPanelHeight);
-    program.evolvedControl->setGeometry(kPanelWidth + 20, 10, kPanelWidth, kPanelHeight);
-
+    bench::Program program;
     // The dialog's wiring, with each entry wrapped; only the read-back entry of each panel finishes the GL.
     COrbitCamera& camera = program.camera;
-    camera.pose.SetDistance(500);
-    camera.lightOn = true;
     TimedEntry evolvedCamera(camera, false);
     TimedEntry targetCamera(camera, false);
     TimedEntry targetTree(program.targetTree, true);
-    program.evolvedView.listener = &camera;
-    program.evolvedView.AppendRenderable(&evolvedCamera);
-    program.evolver.AttachView(&program.evolvedView);
-    program.targetView.listener = &camera;
-    program.targetView.AppendRenderable(&targetCamera);
-    program.targetView.AppendRenderable(&targetTree);
-    program.targetView.partner = &program.evolvedView;
-    program.evolvedView.partner = &program.targetView;
-    program.targetView.Attach(*program.targetControl);
-    program.evolvedView.Attach(*program.evolvedControl);
+    program.Wire(evolvedCamera, targetCamera, targetTree);
     QString result;
     program.evolver.showResult = [&result](QWidget*, const QString& text) { result = text; };
 

@@ -16,6 +16,7 @@
 #include "app/resource_ids.h"
 #include "app/resources.h"
 #include "display/platform/control_widget.h"
+#include "tree/random_seam.h"
 
 namespace {
 
@@ -248,4 +249,20 @@ TEST(MainDialog, LeftDragTurnsBothPanelsAndRightDragZooms) {
     EXPECT_TRUE(leftTurned);
     EXPECT_TRUE(rightTurned);
     EXPECT_GT(distanceAfterZoom, 500.0);
+}
+
+TEST(MainDialog, TargetTreeDrawsBeforeTheEvolversIndividuals) {
+    ResetRandomSequence();
+    CMainDlg dialog;
+    ResetRandomSequence();
+    const CTreeModel tree;
+    const CIndividual best;
+    const CIndividual firstOfPopulation;
+    EXPECT_TRUE(dialog.targetTree.genome == tree.genome);
+    EXPECT_TRUE(dialog.evolver.best.genome == best.genome);
+    EXPECT_TRUE(dialog.evolver.population[0].genome == firstOfPopulation.genome);
+    const int last = NodeCount(5) - 1;
+    EXPECT_EQ(dialog.targetTree.noise[last].inclination, tree.noise[last].inclination);
+    EXPECT_EQ(dialog.evolver.population[0].noise[last].presence, firstOfPopulation.noise[last].presence);
+    EXPECT_FALSE(dialog.evolver.best.genome == dialog.evolver.population[0].genome);
 }
