@@ -6,6 +6,7 @@
 #include <GL/glu.h>
 
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -218,4 +219,23 @@ TEST(GLView, PaintingEitherControlRendersBothPanels) {
     QCoreApplication::processEvents();
     EXPECT_EQ(leftEntry.draws, leftBefore + 1);
     EXPECT_EQ(rightEntry.draws, rightBefore + 1);
+}
+
+// Runs only in its own test program run, with EGL's vendor list pointed at nothing (see tests/CMakeLists.txt).
+TEST(GLViewWithoutGl, DISABLED_PanelsStayBlackAndTheFailureIsReportedOnce) {
+    PanelPair panels(20, 20);
+    CountingRenderable leftEntry, rightEntry;
+    panels.left.AppendRenderable(&leftEntry);
+    panels.right.AppendRenderable(&rightEntry);
+    testing::internal::CaptureStderr();
+    panels.left.Render();
+    panels.right.Render();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    // Every step still runs; only the GL calls have no effect.
+    EXPECT_EQ(leftEntry.draws, 2);
+    EXPECT_EQ(rightEntry.draws, 2);
+    EXPECT_FALSE(panels.left.pixelFormatSet);
+    EXPECT_EQ(FrameOf(panels.left).width, 0);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find("ramulon:"), std::string::npos) << errors;
 }
