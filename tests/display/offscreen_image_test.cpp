@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <memory>
 
 #include "display/gl_view.h"
@@ -24,45 +25,35 @@ platform::BitmapDescription DescribeThroughContext(COffscreenImage& image) {
 
 }  // namespace
 
-TEST(OffscreenImage, RowsArePaddedTo32BitsAndStoredBottomUp) {
-    struct Case {
-        int width, bitsPerPixel, stride;
-    };
-    const Case cases[] = {{307, 24, 924}, {308, 24, 924}, {1, 24, 4}, {2, 24, 8}, {307, 32, 1228}, {5, 32, 20}};
-    for (const Case& c : cases) {
-        const int height = 7;
+TEST(OffscreenImage, RowsArePaddedTo32BitsAndWalkedTopDownWhicheverWayTheyAreStored) {
+    const struct {
+        int width, height, bitsPerPixel, stride;
+    } cases[] = {{307, 7, 24, 924},  {308, 7, 24, 924}, {1, 7, 24, 4},     {2, 7, 24, 8},
+                 {307, 7, 32, 1228}, {5, 7, 32, 20},    {307, -4, 24, 924}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " x " << c.bitsPerPixel);
+        const int rows = std::abs(c.height);
         COffscreenImage image;
-        ASSERT_TRUE(image.Create(c.width, height, c.bitsPerPixel)) << c.width << " x " << c.bitsPerPixel;
+        ASSERT_TRUE(image.Create(c.width, c.height, c.bitsPerPixel));
         EXPECT_EQ(image.Width(), c.width);
-        EXPECT_EQ(image.Height(), height);
+        EXPECT_EQ(image.Height(), rows);
         EXPECT_EQ(image.BitsPerPixel(), c.bitsPerPixel);
-        EXPECT_EQ(image.Pitch(), -c.stride);
-
         const platform::BitmapDescription memory = DescribeThroughContext(image);
-        EXPECT_EQ(memory.header.height, height);  // positive: bottom row first in memory
         EXPECT_EQ(memory.stride, c.stride);
-        // The bottom row of the picture starts at the lowest address, the top row at the highest.
-        EXPECT_EQ(image.Bits() + (height - 1) * image.Pitch(), memory.pixels);
-        EXPECT_EQ(image.Bits(), memory.pixels + (height - 1) * c.stride);
+        EXPECT_EQ(memory.header.height, c.height);
+        // A positive height stores the bottom row first: the pitch walks backwards from the highest row.
+        EXPECT_EQ(image.Pitch(), c.height > 0 ? -c.stride : c.stride);
+        EXPECT_EQ(image.Bits(), memory.pixels + (c.height > 0 ? (rows - 1) * c.stride : 0));
     }
 }
 
-TEST(OffscreenImage, NegativeHeightKeepsTopDownRowsAndAPositivePitch) {
-    COffscreenImage image;
-    ASSERT_TRUE(image.Create(307, -4, 24));
-    EXPECT_EQ(image.Height(), 4);
-    EXPECT_EQ(image.Pitch(), 924);
-    EXPECT_EQ(image.Bits(), DescribeThroughContext(image).pixels);
-}
-
 TEST(OffscreenImage, FailedCreateLeavesTheImageEmpty) {
-    struct Case {
+    const struct {
         int width, height, bitsPerPixel;
-    };
-    const Case cases[] = {{0, 10, 24},      {10, 0, 24}, {-5, 10, 24}, {10, 10, 7}, {1 << 20, 1 << 20, 24},
-                          {INT_MAX, 1, 32}, {0, 0, 0}};
+    } cases[] = {{0, 10, 24},      {10, 0, 24}, {-5, 10, 24}, {10, 10, 7}, {1 << 20, 1 << 20, 24},
+                 {INT_MAX, 1, 32}, {0, 0, 0}};
     const int bitmapsBefore = platform::LiveBitmapCount();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         COffscreenImage image;
         EXPECT_FALSE(image.Create(c.width, c.height, c.bitsPerPixel)) << c.width << " x " << c.height;
         EXPECT_EQ(image.Width(), 0);
@@ -119,28 +110,20 @@ TEST(OffscreenImage, NestedBorrowsShareOneContextReturnedAtTheLastReturn) {
     other.ReturnDC();
 }
 
-TEST(MemoryDCPool, TakesFromSlotZeroAndMakesANewContextWhenEmpty) {
+TEST(MemoryDCPool, TakesFromTheFrontMakesANewContextWhenEmptyAndDeletesWhatFallsOffTheEnd) {
     const int before = platform::LiveMemoryContextCount();
     {
         CMemoryDCPool pool;
         platform::MemoryContext* made = pool.Take();
         ASSERT_NE(made, nullptr);
         EXPECT_EQ(platform::LiveMemoryContextCount(), before + 1);
-
         pool.GiveBack(made);
         EXPECT_EQ(pool.Slot(0), made);
         EXPECT_EQ(pool.Take(), made);
         EXPECT_EQ(pool.Slot(0), nullptr);
         EXPECT_EQ(platform::LiveMemoryContextCount(), before + 1);
-        pool.GiveBack(made);
-    }
-    EXPECT_EQ(platform::LiveMemoryContextCount(), before);  // the pool deletes what it holds
-}
+        platform::DeleteMemoryContext(made);
 
-TEST(MemoryDCPool, GivingBackPushesOnAndDeletesWhatFallsOffTheEnd) {
-    const int before = platform::LiveMemoryContextCount();
-    {
-        CMemoryDCPool pool;
         platform::MemoryContext* contexts[5];
         for (platform::MemoryContext*& context : contexts) context = platform::CreateMemoryContext();
         ASSERT_EQ(platform::LiveMemoryContextCount(), before + 5);
@@ -165,26 +148,24 @@ TEST(MemoryDCPool, GivingBackPushesOnAndDeletesWhatFallsOffTheEnd) {
         EXPECT_EQ(pool.Slot(3), contexts[1]);
         platform::DeleteMemoryContext(contexts[3]);
     }
-    EXPECT_EQ(platform::LiveMemoryContextCount(), before);
+    EXPECT_EQ(platform::LiveMemoryContextCount(), before);  // the pool deletes what it holds
 }
 
 TEST(GLViewImage, CreateImageScalesTheClientSizeByTruncation) {
     PanelPair panels(307, 333, false);
-    const std::unique_ptr<COffscreenImage> half = panels.left.CreateImage(0.5, false);
-    EXPECT_EQ(half->Width(), 153);
-    EXPECT_EQ(half->Height(), 166);
-    EXPECT_EQ(half->BitsPerPixel(), 24);
-    EXPECT_EQ(half->Pitch(), -460);
-
-    const std::unique_ptr<COffscreenImage> full = panels.left.CreateImage(1.0, true);
-    EXPECT_EQ(full->Width(), 307);
-    EXPECT_EQ(full->Height(), 333);
-    EXPECT_EQ(full->BitsPerPixel(), 32);
-    EXPECT_EQ(full->Pitch(), -4 * 307);
-
-    const std::unique_ptr<COffscreenImage> none = panels.left.CreateImage(0.0, false);
-    EXPECT_EQ(none->Width(), 0);
-    EXPECT_EQ(none->Bits(), nullptr);
+    const struct {
+        double scale;
+        bool thirtyTwoBits;
+        int width, height, bitsPerPixel, pitch;
+    } cases[] = {{0.5, false, 153, 166, 24, -460}, {1.0, true, 307, 333, 32, -4 * 307}, {0.0, false, 0, 0, 0, 0}};
+    for (const auto& c : cases) {
+        const std::unique_ptr<COffscreenImage> image = panels.left.CreateImage(c.scale, c.thirtyTwoBits);
+        EXPECT_EQ(image->Width(), c.width) << c.scale;
+        EXPECT_EQ(image->Height(), c.height) << c.scale;
+        EXPECT_EQ(image->BitsPerPixel(), c.bitsPerPixel) << c.scale;
+        EXPECT_EQ(image->Pitch(), c.pitch) << c.scale;
+        EXPECT_EQ(image->Bits() == nullptr, c.width == 0) << c.scale;
+    }
 }
 
 namespace {
@@ -236,7 +217,7 @@ int RedRowsAbove(const COffscreenImage& image, int bytesPerPixel) {
 
 }  // namespace
 
-TEST(GLViewImage, CaptureCopiesThePresentedTopRowToTheImageTopRow) {
+TEST(GLViewImage, CaptureCopiesTheLatestRenderTopRowFirstAndScalesItOntoASmallerImage) {
     PanelPair panels(307, 333, false);
     SplitFill fill;
     fill.topRows = 100;
@@ -250,42 +231,21 @@ TEST(GLViewImage, CaptureCopiesThePresentedTopRowToTheImageTopRow) {
     EXPECT_EQ(RedRowsAbove(*image, 3), 100);
     EXPECT_TRUE(IsRed(image->Bits()));
     EXPECT_TRUE(IsBlue(image->Bits() + (image->Height() - 1) * image->Pitch() + 3 * (image->Width() - 1)));
-
     // The 32-bit layout takes the same picture, one pixel every four bytes.
     const std::unique_ptr<COffscreenImage> wide = panels.left.CreateImage(1.0, true);
     panels.left.Capture(*wide);
     EXPECT_EQ(RedRowsAbove(*wide, 4), 100);
-}
 
-TEST(GLViewImage, CaptureScalesThePictureOntoASmallerImage) {
-    PanelPair panels(307, 333, false);
-    SplitFill fill;
     fill.topRows = 166;
-    panels.left.AppendRenderable(&fill);
     panels.left.Render();
-
+    panels.left.Capture(*image);
+    EXPECT_EQ(RedRowsAbove(*image, 3), 166);
     const std::unique_ptr<COffscreenImage> half = panels.left.CreateImage(0.5, false);
     ASSERT_EQ(half->Height(), 166);
     panels.left.Capture(*half);
     const int red = RedRowsAbove(*half, 3);
     EXPECT_GE(red, 82);
     EXPECT_LE(red, 84);
-}
-
-TEST(GLViewImage, CaptureFollowsTheLatestRender) {
-    PanelPair panels(40, 30, false);
-    SplitFill fill;
-    fill.topRows = 10;
-    panels.left.AppendRenderable(&fill);
-    panels.left.Render();
-    const std::unique_ptr<COffscreenImage> image = panels.left.CreateImage(1.0, false);
-    panels.left.Capture(*image);
-    ASSERT_EQ(RedRowsAbove(*image, 3), 10);
-
-    fill.topRows = 25;
-    panels.left.Render();
-    panels.left.Capture(*image);
-    EXPECT_EQ(RedRowsAbove(*image, 3), 25);
 }
 
 TEST(GLViewImage, CaptureIntoAnEmptyImageChangesNothing) {

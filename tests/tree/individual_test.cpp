@@ -5,36 +5,16 @@
 #include "tests/tree/gl_test_context.h"
 #include "tests/tree/tree_test_support.h"
 #include "tree/random_seam.h"
-#include "tree/tree_drawing_seam.h"
 
 namespace {
 
-constexpr long long kConstructionDraws = 30 + kGenomeDraws + kNoiseDraws;
 constexpr long long kBreedingDraws = kGenomeDraws + kNoiseDraws;
 
-void ExpectSameNoise(const NoiseField& expected, const NoiseField& actual) {
-    ASSERT_EQ(expected.Count(), actual.Count());
-    for (int node = 0; node < expected.Count(); ++node) {
-        ASSERT_EQ(expected[node].presence, actual[node].presence) << node;
-        ASSERT_EQ(expected[node].azimuth, actual[node].azimuth) << node;
-        ASSERT_EQ(expected[node].inclination, actual[node].inclination) << node;
-    }
-}
-
 void ExpectNoiseWithin01(const NoiseField& noise) {
-    for (int node = 0; node < noise.Count(); ++node) {
-        for (double value : {noise[node].presence, noise[node].azimuth, noise[node].inclination}) {
-            ASSERT_GE(value, 0.0) << node;
-            ASSERT_LE(value, 1.0) << node;
-        }
+    for (double value : NoiseValues(noise)) {
+        ASSERT_GE(value, 0.0);
+        ASSERT_LE(value, 1.0);
     }
-}
-
-// Draws that pick a, b, a, b, ... when p lies between 16383/32767 and 16384/32767, as 0.5 does.
-std::vector<int> AlternatingAroundHalf(long long count) {
-    std::vector<int> draws;
-    for (long long i = 0; i < count; ++i) draws.push_back(i % 2 == 0 ? kQuietDraw : kQuietDraw + 1);
-    return draws;
 }
 
 }  // namespace
@@ -42,12 +22,10 @@ std::vector<int> AlternatingAroundHalf(long long count) {
 TEST(CIndividual, ConstructionDrawsGenomeWideRandomisationAndNoise) {
     ResetRandomSequence();
     const CIndividual individual;
-    EXPECT_EQ(RandomDrawCount(), kConstructionDraws);
+    EXPECT_EQ(RandomDrawCount(), 30 + kBreedingDraws);
     EXPECT_EQ(individual.noise.Count(), 3906);
     EXPECT_EQ(individual.fitness, 0.0);
-    EXPECT_EQ(individual.genome.scale, 100.0);
-    EXPECT_EQ(individual.genome.slices, 10);
-    EXPECT_EQ(individual.genome.stacks, 1);
+    ExpectInRange(individual.genome, kWideBounds);
     ExpectNoiseWithin01(individual.noise);
 }
 
@@ -61,43 +39,32 @@ TEST(CIndividual, CopyFromReproducesEverythingAndDrawsNothing) {
     CIndividual& result = copy.CopyFrom(source);
     EXPECT_EQ(RandomDrawCount(), before);
     EXPECT_EQ(&result, &copy);
-    ExpectSameGenome(source.genome, copy.genome);
-    ExpectSameNoise(source.noise, copy.noise);
+    EXPECT_EQ(copy.genome, source.genome);
+    EXPECT_EQ(NoiseValues(copy.noise), NoiseValues(source.noise));
     EXPECT_EQ(copy.fitness, 0.125);
 }
 
-TEST(CIndividual, MutateFromStaysInRangeAtExtremeDraws) {
+TEST(CIndividual, MutateFromLandsOnTheBoundsAtExtremeDrawsAndStaysInRangeOverManyGenerations) {
     ResetRandomSequence();
     CIndividual parent;
     CIndividual child;
     for (int draw : {kLowestDraw, kHighestDraw}) {
         SCOPED_TRACE(draw);
-        const double top = draw == kHighestDraw ? 1.0 : 0.0;
         ResetRandomSequence();
         ScriptRandomDraws(Draws(draw, kBreedingDraws));
         child.MutateFrom(parent, 0.5);
         EXPECT_EQ(RandomDrawCount(), kBreedingDraws);
-        ExpectWithinBreedingBounds(child.genome);
-        EXPECT_EQ(child.genome.taper, 0.75 * top);
-        EXPECT_EQ(child.genome.branches[4].azimuthSpread, 180.0 * top);
-        for (int node = 0; node < child.noise.Count(); ++node) {
-            ASSERT_EQ(child.noise[node].presence, top) << node;
-            ASSERT_EQ(child.noise[node].azimuth, top) << node;
-            ASSERT_EQ(child.noise[node].inclination, top) << node;
-        }
+        ExpectOnEnds(child.genome, kBreedingBounds, Draws(draw, kGenomeDraws));
+        ExpectInRange(child.genome, kBreedingBounds);
+        const std::vector<double> noise = NoiseValues(child.noise);
+        EXPECT_EQ(noise, std::vector<double>(noise.size(), draw == kHighestDraw ? 1.0 : 0.0));
     }
-}
-
-TEST(CIndividual, MutateFromStaysInRangeOverManyGenerations) {
-    ResetRandomSequence();
-    CIndividual a;
-    CIndividual b;
     for (int round = 0; round < 20; ++round) {
-        b.MutateFrom(a, 0.5);
-        a.MutateFrom(b, 0.5);
+        child.MutateFrom(parent, 0.5);
+        parent.MutateFrom(child, 0.5);
     }
-    ExpectWithinBreedingBounds(a.genome);
-    ExpectNoiseWithin01(a.noise);
+    ExpectInRange(parent.genome, kBreedingBounds);
+    ExpectNoiseWithin01(parent.noise);
 }
 
 TEST(CIndividual, MutateFromDisturbsEachNoiseValueInMemoryOrder) {
@@ -144,20 +111,22 @@ TEST(CIndividual, CrossoverWeightsDecideWhichParentEachValueComesFrom) {
     CIndividual a;
     CIndividual b;
     CIndividual child;
+    const std::vector<double> fromA = BreedingValues(a), fromB = BreedingValues(b);
     const struct {
         const char* name;
         double weightA;
         double weightB;
         std::vector<int> draws;
-        bool (*fromA)(long long valueIndex);
+        bool (*takesA)(size_t valueIndex);
     } cases[] = {
         {"weightB 0 takes a even at the highest draw", 1.0, 0.0, Draws(kHighestDraw, kBreedingDraws),
-         [](long long) { return true; }},
-        {"weightA 0 takes b from draw 1 up", 0.0, 1.0, Draws(1, kBreedingDraws), [](long long) { return false; }},
+         [](size_t) { return true; }},
+        {"weightA 0 takes b from draw 1 up", 0.0, 1.0, Draws(1, kBreedingDraws), [](size_t) { return false; }},
         {"weightA 0 still takes a at draw 0", 0.0, 0.7, Draws(kLowestDraw, kBreedingDraws),
-         [](long long) { return true; }},
-        {"equal weights split at one half", 0.8, 0.8, AlternatingAroundHalf(kBreedingDraws),
-         [](long long i) { return i % 2 == 0; }},
+         [](size_t) { return true; }},
+        // p = 0.5 lies between 16383/32767 and 16384/32767.
+        {"equal weights split at one half", 0.8, 0.8, Alternating(kBreedingDraws, kQuietDraw, kQuietDraw + 1),
+         [](size_t i) { return i % 2 == 0; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,29 +134,11 @@ TEST(CIndividual, CrossoverWeightsDecideWhichParentEachValueComesFrom) {
         ScriptRandomDraws(c.draws);
         child.Crossover(a, c.weightA, b, c.weightB);
         EXPECT_EQ(RandomDrawCount(), kBreedingDraws);
+        const std::vector<double> got = BreedingValues(child);
+        ASSERT_EQ(got.size(), static_cast<size_t>(kBreedingDraws));
         // Values taken from b are a + (b - a), which may differ from b in the last bit.
-        const auto expectFrom = [](bool fromA, double fromAValue, double fromBValue, double actual) {
-            if (fromA) return actual == fromAValue;
-            return actual == fromAValue + (fromBValue - fromAValue);
-        };
-        EXPECT_TRUE(expectFrom(c.fromA(0), a.genome.taper, b.genome.taper, child.genome.taper));
-        EXPECT_TRUE(expectFrom(c.fromA(1), a.genome.radius, b.genome.radius, child.genome.radius));
-        EXPECT_TRUE(expectFrom(c.fromA(2), a.genome.branches[0].position, b.genome.branches[0].position,
-                               child.genome.branches[0].position));
-        EXPECT_TRUE(expectFrom(c.fromA(31), a.genome.branches[4].azimuthSpread, b.genome.branches[4].azimuthSpread,
-                               child.genome.branches[4].azimuthSpread));
-        for (int node = 0; node < child.noise.Count(); ++node) {
-            const long long first = kGenomeDraws + 3 * node;
-            ASSERT_TRUE(
-                expectFrom(c.fromA(first), a.noise[node].presence, b.noise[node].presence, child.noise[node].presence))
-                << node;
-            ASSERT_TRUE(
-                expectFrom(c.fromA(first + 1), a.noise[node].azimuth, b.noise[node].azimuth, child.noise[node].azimuth))
-                << node;
-            ASSERT_TRUE(expectFrom(c.fromA(first + 2), a.noise[node].inclination, b.noise[node].inclination,
-                                   child.noise[node].inclination))
-                << node;
-        }
+        for (size_t i = 0; i < got.size(); ++i)
+            ASSERT_EQ(got[i], c.takesA(i) ? fromA[i] : fromA[i] + (fromB[i] - fromA[i])) << "value " << i;
     }
 }
 
@@ -198,8 +149,8 @@ TEST(CIndividual, CrossoverOfIdenticalParentsReproducesThem) {
     CIndividual child;
     b.CopyFrom(a);
     child.Crossover(a, 0.7, b, 0.9);
-    ExpectSameGenome(a.genome, child.genome);
-    ExpectSameNoise(a.noise, child.noise);
+    EXPECT_EQ(child.genome, a.genome);
+    EXPECT_EQ(NoiseValues(child.noise), NoiseValues(a.noise));
 }
 
 TEST(CIndividual, DrawsItsTreeAtDepthFiveWithoutRandomDraws) {
@@ -208,11 +159,5 @@ TEST(CIndividual, DrawsItsTreeAtDepthFiveWithoutRandomDraws) {
     ResetRandomSequence();
     CIndividual individual;
     for (BranchGene& gene : individual.genome.branches) gene.presence = 1.0;
-    const long long before = RandomDrawCount();
-    TreeDrawingLog log;
-    WatchTreeDrawing(&log);
-    individual.Draw();
-    WatchTreeDrawing(nullptr);
-    EXPECT_EQ(log.segments, 3906);
-    EXPECT_EQ(RandomDrawCount(), before);
+    EXPECT_EQ(SegmentsOfOneDraw(individual), 3906);
 }

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numeric>
 #include <set>
 
 #include "tests/tree/gl_test_context.h"
@@ -16,16 +15,16 @@
 
 namespace {
 
+class TreeDrawing : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(gl.IsCurrent()); }
+    GlTestContext gl;
+};
+
 // Records what one tree draw reaches, and stops recording when it goes out of scope.
-class DrawingWatch {
-public:
+struct DrawingWatch {
     DrawingWatch() { WatchTreeDrawing(&log); }
     ~DrawingWatch() { WatchTreeDrawing(nullptr); }
-    DrawingWatch(const DrawingWatch&) = delete;
-    DrawingWatch& operator=(const DrawingWatch&) = delete;
-
-    std::set<int> Nodes() const { return {log.nodes.begin(), log.nodes.end()}; }
-
     TreeDrawingLog log;
 };
 
@@ -40,52 +39,23 @@ void SetPresenceDraws(NoiseField& noise, double presence) {
     for (int node = 0; node < noise.Count(); ++node) noise[node] = NodeNoise{presence, 0.5, 0.5};
 }
 
+// node and its descendants within a tree of the given depth; the children of n are 5n + 1 ... 5n + 5.
+std::set<int> SubtreeOf(int node, int depth) {
+    std::set<int> nodes;
+    for (int first = node, count = 1; first < NodeCount(depth); first = 5 * first + 1, count *= 5)
+        for (int i = 0; i < count; ++i) nodes.insert(first + i);
+    return nodes;
+}
+
 std::array<double, 16> ModelView() {
     std::array<double, 16> m{};
     glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
     return m;
 }
 
-// Where the point (x, y, z) of the current frame lands, given a column-major GL matrix.
-std::array<double, 3> Transform(const std::array<double, 16>& m, double x, double y, double z) {
-    return {m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
-            m[2] * x + m[6] * y + m[10] * z + m[14]};
-}
-
 }  // namespace
 
-TEST(TreeDrawing, EveryNodeOfAFullyPresentTreeIsDrawnOnce) {
-    GlTestContext gl;
-    ASSERT_TRUE(gl.IsCurrent());
-    const TreeGenome genome = GenomeWithPresence(1.0);
-    NoiseField noise(NodeCount(5));
-    SetPresenceDraws(noise, 1.0);
-    DrawingWatch watch;
-    DrawTree(genome, 5, noise);
-    EXPECT_EQ(watch.log.segments, 3906);
-    std::vector<int> nodes = watch.log.nodes;
-    std::sort(nodes.begin(), nodes.end());
-    std::vector<int> everyNode(3906);
-    std::iota(everyNode.begin(), everyNode.end(), 0);
-    EXPECT_EQ(nodes, everyNode);
-}
-
-TEST(TreeDrawing, DrawingMakesNoRandomDraws) {
-    GlTestContext gl;
-    ASSERT_TRUE(gl.IsCurrent());
-    ResetRandomSequence();
-    TreeGenome genome;
-    genome.RandomizeWide();
-    NoiseField noise(NodeCount(5));
-    FillNoise(noise, 5);
-    const long long before = RandomDrawCount();
-    DrawTree(genome, 5, noise);
-    EXPECT_EQ(RandomDrawCount(), before);
-}
-
-TEST(TreeDrawing, AbsentBranchAppearsOnlyWherePresenceDrawIsExactlyZero) {
-    GlTestContext gl;
-    ASSERT_TRUE(gl.IsCurrent());
+TEST_F(TreeDrawing, AbsentBranchAppearsOnlyWherePresenceDrawIsExactlyZero) {
     TreeGenome genome = GenomeWithPresence(1.0);
     genome.branches[2].presence = 0.0;
     NoiseField noise(NodeCount(5));
@@ -94,7 +64,7 @@ TEST(TreeDrawing, AbsentBranchAppearsOnlyWherePresenceDrawIsExactlyZero) {
     noise[8].presence = 1e-300;  // child 2 of node 1: the smallest step above 0 already fails
     DrawingWatch watch;
     DrawTree(genome, 5, noise);
-    const std::set<int> drawn = watch.Nodes();
+    const std::set<int> drawn(watch.log.nodes.begin(), watch.log.nodes.end());
     EXPECT_TRUE(drawn.count(3));
     EXPECT_FALSE(drawn.count(8));
     EXPECT_FALSE(drawn.count(13));  // child 2 of node 2, presence draw 0.5
@@ -103,7 +73,7 @@ TEST(TreeDrawing, AbsentBranchAppearsOnlyWherePresenceDrawIsExactlyZero) {
     EXPECT_EQ(watch.log.segments, 1365 + 341);
 }
 
-TEST(TreeDrawing, FailedNodeHidesItsWholeSubtree) {
+TEST_F(TreeDrawing, EveryPresentNodeIsDrawnOnceAndAFailedNodeHidesItsWholeSubtree) {
     // Every other node passes its own test; a failing node must take exactly its descendants with it,
     // which also shows which records are its children.
     const struct {
@@ -111,43 +81,29 @@ TEST(TreeDrawing, FailedNodeHidesItsWholeSubtree) {
         int failing;
         std::set<int> missing;
     } cases[] = {
-        {2, 5, {5, 26, 27, 28, 29, 30}},
-        {3, 6, {6, 31, 32, 33, 34, 35}},
-        {5, 3905, {3905}},
+        {5, -1, {}},       {2, 5, {5, 26, 27, 28, 29, 30}}, {3, 6, {6, 31, 32, 33, 34, 35}},
+        {5, 3905, {3905}}, {5, 1, SubtreeOf(1, 5)},
     };
-    GlTestContext gl;
-    ASSERT_TRUE(gl.IsCurrent());
     const TreeGenome genome = GenomeWithPresence(0.5);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "node " << c.failing << " at depth " << c.depth);
         NoiseField noise(NodeCount(c.depth));
         SetPresenceDraws(noise, 0.0);
-        noise[c.failing].presence = 1.0;
+        if (c.failing >= 0) noise[c.failing].presence = 1.0;
         DrawingWatch watch;
         DrawTree(genome, c.depth, noise);
-        std::set<int> missing;
-        const std::set<int> drawn = watch.Nodes();
-        for (int node = 0; node < NodeCount(c.depth); ++node) {
-            if (!drawn.count(node)) missing.insert(node);
-        }
-        EXPECT_EQ(missing, c.missing);
-        EXPECT_EQ(watch.log.segments, NodeCount(c.depth) - static_cast<long long>(c.missing.size()));
+        std::vector<int> expected;
+        for (int node = 0; node < NodeCount(c.depth); ++node)
+            if (!c.missing.count(node)) expected.push_back(node);
+        std::vector<int> drawn = watch.log.nodes;
+        std::sort(drawn.begin(), drawn.end());
+        EXPECT_EQ(drawn, expected);
+        EXPECT_EQ(watch.log.segments, static_cast<long long>(expected.size()));
     }
-
-    NoiseField noise(NodeCount(5));
-    SetPresenceDraws(noise, 0.0);
-    noise[1].presence = 1.0;
-    DrawingWatch watch;
-    DrawTree(genome, 5, noise);
-    EXPECT_EQ(watch.log.segments, 3906 - NodeCount(4));
-    EXPECT_FALSE(watch.Nodes().count(6));
-    EXPECT_FALSE(watch.Nodes().count(31));
-    EXPECT_TRUE(watch.Nodes().count(2));
+    EXPECT_EQ(SubtreeOf(1, 5).size(), static_cast<size_t>(NodeCount(4)));
 }
 
-TEST(TreeDrawing, LeavesTheMatrixAsFoundAndTheColourAndNormalisationSet) {
-    GlTestContext gl;
-    ASSERT_TRUE(gl.IsCurrent());
+TEST_F(TreeDrawing, LeavesTheMatrixAsFoundAndTheColourAndNormalisationSetAndMakesNoRandomDraws) {
     ResetRandomSequence();
     TreeGenome genome;
     genome.RandomizeWide();
@@ -159,7 +115,9 @@ TEST(TreeDrawing, LeavesTheMatrixAsFoundAndTheColourAndNormalisationSet) {
     GLint depthBefore = 0, depthAfter = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
     const std::array<double, 16> before = ModelView();
+    const long long draws = RandomDrawCount();
     DrawTree(genome, 5, noise);
+    EXPECT_EQ(RandomDrawCount(), draws);
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
     EXPECT_EQ(ModelView(), before);
     EXPECT_EQ(depthAfter, depthBefore);
@@ -172,9 +130,7 @@ TEST(TreeDrawing, LeavesTheMatrixAsFoundAndTheColourAndNormalisationSet) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST(TreeDrawing, PositionSetsTheAttachmentAndTheChildsSize) {
-    GlTestContext gl;
-    ASSERT_TRUE(gl.IsCurrent());
+TEST_F(TreeDrawing, PositionSetsTheAttachmentAndTheChildsSize) {
     TreeGenome genome = GenomeWithPresence(1.0);
     genome.taper = 0.4;
     NoiseField noise(NodeCount(1));
@@ -196,9 +152,7 @@ TEST(TreeDrawing, PositionSetsTheAttachmentAndTheChildsSize) {
     }
 }
 
-TEST(TreeDrawing, NodeFrameIsTranslatedScaledTurnedThenTilted) {
-    GlTestContext gl;
-    ASSERT_TRUE(gl.IsCurrent());
+TEST_F(TreeDrawing, NodeFrameIsTranslatedScaledTurnedThenTilted) {
     TreeGenome genome = GenomeWithPresence(1.0);
     genome.taper = 0.5;
     genome.branches[3] = BranchGene{90.0, 90.0, 10.0, 10.0, 1.0, 0.5};
@@ -208,15 +162,12 @@ TEST(TreeDrawing, NodeFrameIsTranslatedScaledTurnedThenTilted) {
     ApplyNodeTransform(genome, 3, 4, noise);
     // Tilting +z by 90 degrees about x gives -y; turning that by 90 degrees about z gives +x. The
     // child's tip then lies 0.75 (its size) along +x from the attachment point half way up the parent.
-    const std::array<double, 3> tip = Transform(ModelView(), 0.0, 0.0, 1.0);
-    EXPECT_NEAR(tip[0], 0.75, 1e-6);
-    EXPECT_NEAR(tip[1], 0.0, 1e-6);
-    EXPECT_NEAR(tip[2], 0.5, 1e-6);
+    const std::array<double, 16> m = ModelView();
+    const double tip[3] = {m[8] + m[12], m[9] + m[13], m[10] + m[14]}, expected[3] = {0.75, 0.0, 0.5};
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(tip[i], expected[i], 1e-6) << "coordinate " << i;
 }
 
-TEST(TreeDrawing, ExtremeNoiseFractionsStillDrawAFiniteNode) {
-    GlTestContext gl;
-    ASSERT_TRUE(gl.IsCurrent());
+TEST_F(TreeDrawing, ExtremeNoiseFractionsStillDrawAFiniteNode) {
     TreeGenome genome = GenomeWithPresence(1.0);
     genome.branches[0] = BranchGene{100.0, 20.0, 30.0, 60.0, 1.0, 0.75};
     NoiseField noise(NodeCount(1));
@@ -233,9 +184,7 @@ TEST(TreeDrawing, ExtremeNoiseFractionsStillDrawAFiniteNode) {
     }
 }
 
-TEST(TreeDrawing, DrawnTreeCoversPixelsAndRedrawsIdentically) {
-    GlTestContext gl(48, 48);
-    ASSERT_TRUE(gl.IsCurrent());
+TEST_F(TreeDrawing, DrawnTreeCoversPixelsAndRedrawsIdentically) {
     ResetRandomSequence();
     TreeGenome genome;
     genome.RandomizeNarrow();
@@ -252,9 +201,9 @@ TEST(TreeDrawing, DrawnTreeCoversPixelsAndRedrawsIdentically) {
         glLoadIdentity();
         glRotated(-90.0, 1.0, 0.0, 0.0);
         DrawTree(genome, 5, noise);
-        std::vector<unsigned char> pixels(48 * 48 * 3);
+        std::vector<unsigned char> pixels(64 * 64 * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, 48, 48, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        glReadPixels(0, 0, 64, 64, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     };
     const std::vector<unsigned char> first = render();

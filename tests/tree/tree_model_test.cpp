@@ -5,7 +5,6 @@
 #include "tests/tree/gl_test_context.h"
 #include "tests/tree/tree_test_support.h"
 #include "tree/random_seam.h"
-#include "tree/tree_drawing_seam.h"
 
 TEST(CTreeModel, ConstructionDrawsTheGenomeThenAWideRandomisationThenTheNoise) {
     // The default genome's thirty draws are all lowest, the wide randomisation's all highest, so the
@@ -20,19 +19,12 @@ TEST(CTreeModel, ConstructionDrawsTheGenomeThenAWideRandomisationThenTheNoise) {
     EXPECT_EQ(RandomDrawCount(), 30 + kGenomeDraws + kNoiseDraws);
     EXPECT_EQ(tree.depth, 5);
     ASSERT_EQ(tree.noise.Count(), 3906);
-    EXPECT_EQ(tree.genome.taper, 0.75);
-    EXPECT_EQ(tree.genome.radius, 0.375);
-    for (const BranchGene& gene : tree.genome.branches) {
-        EXPECT_EQ(gene.inclination, 90.0);
-        EXPECT_EQ(gene.inclinationSpread, 45.0);
-    }
+    ExpectOnEnds(tree.genome, kWideBounds, wide);
+    ExpectInRange(tree.genome, kWideBounds);
     EXPECT_EQ(tree.noise[0].presence, 1.0);
-    EXPECT_EQ(tree.genome.scale, 100.0);
-    EXPECT_EQ(tree.genome.slices, 10);
-    EXPECT_EQ(tree.genome.stacks, 1);
 }
 
-TEST(CTreeModel, RandomizeRedrawsTheGenomeNarrowlyAndEveryNoiseRecordInNodeOrder) {
+TEST(CTreeModel, RandomizeRedrawsTheGenomeNarrowlyAndEveryNoiseRecordInNodeOrderInPlace) {
     ResetRandomSequence();
     CTreeModel tree;
     const NodeNoise* storage = tree.noise.Data();
@@ -42,19 +34,13 @@ TEST(CTreeModel, RandomizeRedrawsTheGenomeNarrowlyAndEveryNoiseRecordInNodeOrder
     ScriptRandomDraws(draws);
     tree.Randomize();
     EXPECT_EQ(RandomDrawCount(), kGenomeDraws + kNoiseDraws);
-    for (const BranchGene& gene : tree.genome.branches) {
-        EXPECT_EQ(gene.inclination, 45.0);
-        EXPECT_EQ(gene.inclinationSpread, 15.0);
-    }
+    ExpectOnEnds(tree.genome, kNarrowBounds, draws);
+    ExpectInRange(tree.genome, kNarrowBounds);
     EXPECT_EQ(tree.depth, 5);
     EXPECT_EQ(tree.noise.Data(), storage);
-    EXPECT_EQ(tree.noise.Count(), 3906);
-    for (int node = 0; node < 3906; ++node) {
-        const std::size_t first = static_cast<std::size_t>(kGenomeDraws + 3 * node);
-        ASSERT_DOUBLE_EQ(tree.noise[node].presence, draws[first] / 32767.0) << node;
-        ASSERT_DOUBLE_EQ(tree.noise[node].azimuth, draws[first + 1] / 32767.0) << node;
-        ASSERT_DOUBLE_EQ(tree.noise[node].inclination, draws[first + 2] / 32767.0) << node;
-    }
+    const std::vector<double> noise = NoiseValues(tree.noise);
+    ASSERT_EQ(noise.size(), static_cast<size_t>(kNoiseDraws));
+    for (size_t i = 0; i < noise.size(); ++i) ASSERT_DOUBLE_EQ(noise[i], draws[kGenomeDraws + i] / 32767.0) << i;
 }
 
 TEST(CTreeModel, SuccessiveRandomisationsGiveDifferentTrees) {
@@ -74,11 +60,5 @@ TEST(CTreeModel, DrawsItsWholeTreeWithoutDrawingRandomNumbers) {
     ResetRandomSequence();
     CTreeModel tree;
     for (BranchGene& gene : tree.genome.branches) gene.presence = 1.0;
-    const long long before = RandomDrawCount();
-    TreeDrawingLog log;
-    WatchTreeDrawing(&log);
-    tree.Draw();
-    WatchTreeDrawing(nullptr);
-    EXPECT_EQ(log.segments, 3906);
-    EXPECT_EQ(RandomDrawCount(), before);
+    EXPECT_EQ(SegmentsOfOneDraw(tree), 3906);
 }

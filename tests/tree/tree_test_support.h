@@ -1,11 +1,16 @@
-// Helpers shared by the tree model's tests: scripted draw lists and field-by-field genome checks.
+// Helpers shared by the tree model's tests: scripted draw lists, the heritable values in the order the
+// breeding operations draw for them, and range checks against a table of bounds.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
-#include "tree/tree_genome.h"
+#include "display/renderable.h"
+#include "tree/individual.h"
+#include "tree/random_seam.h"
+#include "tree/tree_drawing_seam.h"
 
 inline constexpr int kLowestDraw = 0;
 inline constexpr int kHighestDraw = 32767;
@@ -17,51 +22,86 @@ inline constexpr long long kGenomeDraws = 32;
 inline constexpr long long kNoiseDraws = 3 * 3906;
 
 inline std::vector<int> Draws(int value, long long count) {
-    return std::vector<int>(static_cast<std::size_t>(count), value);
+    return std::vector<int>(static_cast<size_t>(count), value);
 }
 
-inline void ExpectSameBranch(const BranchGene& expected, const BranchGene& actual) {
-    EXPECT_EQ(expected.azimuth, actual.azimuth);
-    EXPECT_EQ(expected.inclination, actual.inclination);
-    EXPECT_EQ(expected.inclinationSpread, actual.inclinationSpread);
-    EXPECT_EQ(expected.azimuthSpread, actual.azimuthSpread);
-    EXPECT_EQ(expected.presence, actual.presence);
-    EXPECT_EQ(expected.position, actual.position);
+// first, second, first, second, ...
+inline std::vector<int> Alternating(long long count, int first, int second) {
+    std::vector<int> draws;
+    for (long long i = 0; i < count; ++i) draws.push_back(i % 2 == 0 ? first : second);
+    return draws;
 }
 
-inline void ExpectSameGenome(const TreeGenome& expected, const TreeGenome& actual) {
-    for (int i = 0; i < kBranchCount; ++i) {
-        SCOPED_TRACE(testing::Message() << "branch " << i);
-        ExpectSameBranch(expected.branches[i], actual.branches[i]);
-    }
-    EXPECT_EQ(expected.radius, actual.radius);
-    EXPECT_EQ(expected.taper, actual.taper);
-    EXPECT_EQ(expected.scale, actual.scale);
-    EXPECT_EQ(expected.slices, actual.slices);
-    EXPECT_EQ(expected.stacks, actual.stacks);
+// taper, radius, then position, presence, inclination, inclinationSpread, azimuth, azimuthSpread of each
+// branch: the order in which randomisation, mutation and crossover draw for them.
+inline std::vector<double> HeritableValues(const TreeGenome& g) {
+    std::vector<double> values{g.taper, g.radius};
+    for (const BranchGene& b : g.branches)
+        values.insert(values.end(),
+                      {b.position, b.presence, b.inclination, b.inclinationSpread, b.azimuth, b.azimuthSpread});
+    return values;
 }
 
-// The bounds that mutation keeps every genome in; new trees lie inside narrower ones.
-inline void ExpectWithinBreedingBounds(const TreeGenome& genome) {
-    EXPECT_GE(genome.taper, 0.0);
-    EXPECT_LE(genome.taper, 0.75);
-    EXPECT_GE(genome.radius, 0.0);
-    EXPECT_LE(genome.radius, 0.5);
-    for (const BranchGene& gene : genome.branches) {
-        EXPECT_GE(gene.position, 0.0);
-        EXPECT_LE(gene.position, 1.0);
-        EXPECT_GE(gene.presence, 0.0);
-        EXPECT_LE(gene.presence, 1.0);
-        EXPECT_GE(gene.inclination, 0.0);
-        EXPECT_LE(gene.inclination, 90.0);
-        EXPECT_GE(gene.inclinationSpread, 0.0);
-        EXPECT_LE(gene.inclinationSpread, 90.0);
-        EXPECT_GE(gene.azimuth, 0.0);
-        EXPECT_LE(gene.azimuth, 360.0);
-        EXPECT_GE(gene.azimuthSpread, 0.0);
-        EXPECT_LE(gene.azimuthSpread, 180.0);
+// Presence, azimuth and inclination of every node, in memory order.
+inline std::vector<double> NoiseValues(const NoiseField& noise) {
+    std::vector<double> values;
+    for (int node = 0; node < noise.Count(); ++node)
+        values.insert(values.end(), {noise[node].presence, noise[node].azimuth, noise[node].inclination});
+    return values;
+}
+
+// Every value an individual's breeding draws for, indexed by the draw that decides it.
+inline std::vector<double> BreedingValues(const CIndividual& individual) {
+    std::vector<double> values = HeritableValues(individual.genome);
+    const std::vector<double> noise = NoiseValues(individual.noise);
+    values.insert(values.end(), noise.begin(), noise.end());
+    return values;
+}
+
+struct Range {
+    double low, high;
+};
+// One range per field, in the order of HeritableValues: taper, radius, then the six branch fields.
+using GenomeBounds = std::array<Range, 8>;
+inline constexpr GenomeBounds kNarrowBounds{
+    {{0.25, 0.75}, {0.125, 0.375}, {0, 1}, {0, 1}, {0, 45}, {0, 15}, {0, 360}, {0, 90}}};
+inline constexpr GenomeBounds kWideBounds{
+    {{0.25, 0.75}, {0.125, 0.375}, {0, 1}, {0, 1}, {0, 90}, {0, 45}, {0, 360}, {0, 90}}};
+// Mutation keeps every genome inside these; new trees lie inside the narrower ones above.
+inline constexpr GenomeBounds kBreedingBounds{
+    {{0, 0.75}, {0, 0.5}, {0, 1}, {0, 1}, {0, 90}, {0, 90}, {0, 360}, {0, 180}}};
+
+inline Range RangeOf(const GenomeBounds& bounds, size_t valueIndex) {
+    return bounds[valueIndex < 2 ? valueIndex : 2 + (valueIndex - 2) % 6];
+}
+
+// Every heritable value inside its range, and scale, slices and stacks at the values they are made with.
+inline void ExpectInRange(const TreeGenome& genome, const GenomeBounds& bounds) {
+    const std::vector<double> values = HeritableValues(genome);
+    for (size_t i = 0; i < values.size(); ++i) {
+        EXPECT_GE(values[i], RangeOf(bounds, i).low) << "value " << i;
+        EXPECT_LE(values[i], RangeOf(bounds, i).high) << "value " << i;
     }
     EXPECT_EQ(genome.scale, 100.0);
     EXPECT_EQ(genome.slices, 10);
     EXPECT_EQ(genome.stacks, 1);
+}
+
+// Each value decided by a lowest or highest draw sits exactly on that end of its range.
+inline void ExpectOnEnds(const TreeGenome& genome, const GenomeBounds& bounds, const std::vector<int>& draws) {
+    const std::vector<double> values = HeritableValues(genome);
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(values[i], draws[i] == kHighestDraw ? RangeOf(bounds, i).high : RangeOf(bounds, i).low)
+            << "value " << i;
+}
+
+// Cylinders one Draw() issues; drawing must not touch the random sequence.
+inline long long SegmentsOfOneDraw(IRenderable& renderable) {
+    const long long before = RandomDrawCount();
+    TreeDrawingLog log;
+    WatchTreeDrawing(&log);
+    renderable.Draw();
+    WatchTreeDrawing(nullptr);
+    EXPECT_EQ(RandomDrawCount(), before);
+    return log.segments;
 }

@@ -61,6 +61,16 @@ void ExpectPixel(const unsigned char* pixel, int blue, int green, int red, const
     EXPECT_EQ(pixel[2], red) << where;
 }
 
+void ExpectUntouched(const unsigned char* pixel, const char* where) {
+    ExpectPixel(pixel, Target::kMarker, Target::kMarker, Target::kMarker, where);
+}
+
+// The three alignment bytes after each 9-byte row of a 3-pixel 24-bit bitmap keep what they had.
+void ExpectPaddingUntouched(const Target& target, int rows) {
+    for (int row = 0; row < rows; ++row)
+        for (int pad = 9; pad < 12; ++pad) EXPECT_EQ(target.pixels[row * 12 + pad], Target::kMarker);
+}
+
 }  // namespace
 
 TEST(StretchCopy, EqualSizesCopyPixelForPixelTopRowToTopRow) {
@@ -68,15 +78,11 @@ TEST(StretchCopy, EqualSizesCopyPixelForPixelTopRowToTopRow) {
     for (int height : {2, -2}) {
         Target target(3, height, 24);
         ASSERT_TRUE(platform::StretchCopyFrame(target.context, {0, 0, 3, 2}, frame, {0, 0, 3, 2}));
-        for (int y = 0; y < 2; ++y) {
+        for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x) ExpectPixel(target.At(x, y), x, y, 200, "copied pixel");
-        }
         // Bottom-up storage puts the frame's last row at the lowest address.
         EXPECT_EQ(target.pixels[1], height > 0 ? 1 : 0);
-        // The three alignment bytes after each 9-byte row keep what they had.
-        for (int row = 0; row < 2; ++row) {
-            for (int pad = 9; pad < 12; ++pad) EXPECT_EQ(target.pixels[row * 12 + pad], Target::kMarker);
-        }
+        ExpectPaddingUntouched(target, 2);
     }
 }
 
@@ -90,24 +96,19 @@ TEST(StretchCopy, NearestNeighbourSamplesUnderEachDestinationCentre) {
 
     Target grown(8, 8, 24);
     ASSERT_TRUE(platform::StretchCopyFrame(grown.context, {0, 0, 8, 8}, frame, {0, 0, 4, 4}));
-    for (int y = 0; y < 8; ++y) {
+    for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) ExpectPixel(grown.At(x, y), x / 2, y / 2, 200, "grown pixel");
-    }
 }
 
 TEST(StretchCopy, SourceBeyondTheFrameReadsAsBlack) {
     const platform::PresentedFrame frame = CoordinateFrame(2, 2);
     Target target(4, 4, 24);
     ASSERT_TRUE(platform::StretchCopyFrame(target.context, {0, 0, 4, 4}, frame, {0, 0, 4, 4}));
-    for (int y = 0; y < 4; ++y) {
+    for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) {
-            if (x < 2 && y < 2) {
-                ExpectPixel(target.At(x, y), x, y, 200, "inside the frame");
-            } else {
-                ExpectPixel(target.At(x, y), 0, 0, 0, "outside the frame");
-            }
+            const bool inside = x < 2 && y < 2;
+            ExpectPixel(target.At(x, y), inside ? x : 0, inside ? y : 0, inside ? 200 : 0, "inside the frame or black");
         }
-    }
 
     // A panel that never presented a frame gives black everywhere.
     Target unrendered(2, 2, 24);
@@ -121,11 +122,9 @@ TEST(StretchCopy, DestinationIsClippedToTheBitmap) {
     ASSERT_TRUE(platform::StretchCopyFrame(target.context, {1, 1, 4, 4}, frame, {0, 0, 4, 4}));
     ExpectPixel(target.At(1, 1), 0, 0, 200, "first pixel of the area");
     ExpectPixel(target.At(2, 1), 1, 0, 200, "second pixel of the area");
-    ExpectPixel(target.At(0, 0), Target::kMarker, Target::kMarker, Target::kMarker, "outside the area");
-    ExpectPixel(target.At(0, 1), Target::kMarker, Target::kMarker, Target::kMarker, "outside the area");
-    for (int row = 0; row < 2; ++row) {
-        for (int pad = 9; pad < 12; ++pad) EXPECT_EQ(target.pixels[row * 12 + pad], Target::kMarker);
-    }
+    ExpectUntouched(target.At(0, 0), "outside the area");
+    ExpectUntouched(target.At(0, 1), "outside the area");
+    ExpectPaddingUntouched(target, 2);
 }
 
 TEST(StretchCopy, EmptyAreasAndMissingBitmapsCopyNothing) {
@@ -134,11 +133,8 @@ TEST(StretchCopy, EmptyAreasAndMissingBitmapsCopyNothing) {
     EXPECT_FALSE(platform::StretchCopyFrame(target.context, {0, 0, 4, 4}, frame, {0, 0, 0, 0}));
     EXPECT_FALSE(platform::StretchCopyFrame(target.context, {0, 0, 4, 4}, frame, {0, 0, 4, 0}));
     EXPECT_FALSE(platform::StretchCopyFrame(target.context, {0, 0, 0, 4}, frame, {0, 0, 4, 4}));
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            ExpectPixel(target.At(x, y), Target::kMarker, Target::kMarker, Target::kMarker, "untouched");
-        }
-    }
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) ExpectUntouched(target.At(x, y), "untouched");
 
     platform::MemoryContext* bare = platform::CreateMemoryContext();
     EXPECT_FALSE(platform::StretchCopyFrame(bare, {0, 0, 4, 4}, frame, {0, 0, 4, 4}));
