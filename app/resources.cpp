@@ -49,6 +49,9 @@ QString LoadResourceString(int id) {
 }
 
 QIcon LoadResourceIcon(int id) {
+    // The images live in the app's static library, whose resource registration the linker would drop
+    // unless something names it.
+    Q_INIT_RESOURCE(ramulon);
     if (id != IDR_MAINFRAME) return {};
     QIcon icon;
     for (int size : {16, 32, 48}) icon.addFile(QStringLiteral(":/icons/ramulon-%1.png").arg(size), QSize(size, size));

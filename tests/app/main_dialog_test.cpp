@@ -80,7 +80,8 @@ TEST(MainDialogResources, TemplatesHoldTheControlsInOrder) {
 
     EXPECT_EQ(LoadResourceString(IDS_ABOUTBOX), QStringLiteral("&About Ramulon..."));
     EXPECT_TRUE(LoadResourceString(9999).isEmpty());
-    EXPECT_FALSE(LoadResourceIcon(IDR_MAINFRAME).isNull());
+    const QIcon icon = LoadResourceIcon(IDR_MAINFRAME);
+    for (int size : {16, 32, 48}) EXPECT_EQ(icon.pixmap(size).width(), size) << size;
 }
 
 TEST(MainDialog, MinimisedIconIsCentredWithDivisionTowardZero) {
