@@ -16,7 +16,6 @@ public:
     ~ControlWidget() override;
 
     int ControlId() const { return controlId; }
-    WindowObject* Attached() const { return attached; }
     DrawingSurface& Surface() { return surface; }
 
     // Shows the surface's presented frame at once, without asking the window object to render.

@@ -19,7 +19,6 @@ class WindowObject;
 
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
-inline constexpr int kModalRunFailed = -1;
 inline constexpr unsigned kCloseCommand = 0xF060;
 
 // The dialog's own window menu: "Close" and whatever the program appends.
@@ -39,11 +38,9 @@ public:
     explicit DialogBase(const DialogTemplate& dialogTemplate, QWidget* parent = nullptr);
     ~DialogBase() override;
 
-    // Returns the id that ended the run (kIdOk, kIdCancel), or kModalRunFailed.
+    // Returns the id that ended the run: kIdOk or kIdCancel.
     int DoModal();
 
-    const DialogTemplate& Template() const { return dialogTemplate; }
-    DialogBaseUnits BaseUnits() const { return baseUnits; }
     QWidget* Control(int id) const;
     // The window menu, or null for a dialog without one.
     WindowMenu* GetWindowMenu();
