@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstring>
-#include <vector>
 
 #include "display/platform/bitmap.h"
 #include "display/platform/drawing_surface.h"
@@ -41,11 +40,18 @@ bool StretchCopyFrame(MemoryContext* destination, PixelArea destinationArea, con
     const int frameWidth = frameUsable ? source.width : 0;
     const int frameHeight = frameUsable ? source.height : 0;
 
-    // Column samples are the same on every row; -1 marks a column outside the frame.
-    std::vector<int> sourceColumn(static_cast<std::size_t>(destinationArea.width));
-    for (int i = 0; i < destinationArea.width; ++i) {
-        const int column = SampleIndex(i, sourceArea.x, sourceArea.width, destinationArea.width);
-        sourceColumn[static_cast<std::size_t>(i)] = (column >= 0 && column < frameWidth) ? column : -1;
+    // The case of every capture: a 24-bit image of exactly the frame's size takes each row whole.
+    const bool sameSize = sourceArea.x == 0 && sourceArea.y == 0 && destinationArea.x == 0 && destinationArea.y == 0 &&
+                          sourceArea.width == frameWidth && sourceArea.height == frameHeight &&
+                          destinationArea.width == frameWidth && destinationArea.height == frameHeight &&
+                          targetWidth == frameWidth && targetHeight == frameHeight;
+    if (sameSize && bytesPerPixel == 3) {
+        for (int y = 0; y < frameHeight; ++y) {
+            const long long storedRow = bottomUp ? targetHeight - 1 - y : y;
+            std::memcpy(target.pixels + storedRow * target.stride,
+                        source.bgr.data() + static_cast<std::size_t>(y) * frameRow, frameRow);
+        }
+        return true;
     }
 
     bool wrote = false;
@@ -62,8 +68,8 @@ bool StretchCopyFrame(MemoryContext* destination, PixelArea destinationArea, con
             const long long x = static_cast<long long>(destinationArea.x) + i;
             if (x < 0 || x >= targetWidth) continue;
             unsigned char* pixel = row + x * bytesPerPixel;
-            const int column = sourceColumn[static_cast<std::size_t>(i)];
-            if (from != nullptr && column >= 0) {
+            const int column = SampleIndex(i, sourceArea.x, sourceArea.width, destinationArea.width);
+            if (from != nullptr && column >= 0 && column < frameWidth) {
                 std::memcpy(pixel, from + static_cast<std::size_t>(column) * 3, 3);
             } else {
                 std::memset(pixel, 0, 3);
