@@ -9,8 +9,10 @@ using platform::ControlTemplate;
 using platform::DialogTemplate;
 
 constexpr unsigned kPushButtonStyle = platform::kControlVisible | platform::kTabStop | platform::kPushButton;
-constexpr unsigned kPanelStyle = platform::kControlVisible | platform::kGroupStart | platform::kLeftText | platform::kNotify;
-constexpr unsigned kDialogStyle = platform::kCaption | platform::kSystemMenu | platform::kModalFrame | platform::kOwnFont;
+constexpr unsigned kPanelStyle =
+    platform::kControlVisible | platform::kGroupStart | platform::kLeftText | platform::kNotify;
+constexpr unsigned kDialogStyle =
+    platform::kCaption | platform::kSystemMenu | platform::kModalFrame | platform::kOwnFont;
 constexpr const char* kDialogFont = "DejaVu Sans";
 
 constexpr ControlTemplate kMainDialogControls[] = {
@@ -36,12 +38,19 @@ constexpr ControlTemplate kAboutBoxControls[] = {
 
 }  // namespace
 
-const DialogTemplate kMainDialogTemplate = {
-    IDD_MAIN_DIALOG, "Ramulon", 0, 0, 504, 281, kDialogStyle | platform::kDialogVisible | platform::kOwnTaskbarButton,
-    kDialogFont, 8, kMainDialogControls};
+const DialogTemplate kMainDialogTemplate = {IDD_MAIN_DIALOG,
+                                            "Ramulon",
+                                            0,
+                                            0,
+                                            504,
+                                            281,
+                                            kDialogStyle | platform::kDialogVisible | platform::kOwnTaskbarButton,
+                                            kDialogFont,
+                                            8,
+                                            kMainDialogControls};
 
-const DialogTemplate kAboutBoxTemplate = {IDD_ABOUTBOX, "About Ramulon", 0, 0, 235, 55, kDialogStyle, kDialogFont, 8,
-                                          kAboutBoxControls};
+const DialogTemplate kAboutBoxTemplate = {IDD_ABOUTBOX, "About Ramulon", 0,           0, 235,
+                                          55,           kDialogStyle,    kDialogFont, 8, kAboutBoxControls};
 
 QString LoadResourceString(int id) {
     if (id == IDS_ABOUTBOX) return QStringLiteral("&About Ramulon...");

@@ -65,8 +65,7 @@ void ControlWidget::PaintFrame() {
     QPainter painter(this);
     const PresentedFrame& frame = surface.frame;
     if (frame.width > 0 && frame.height > 0) {
-        const QImage image(frame.bgr.data(), frame.width, frame.height, 3 * frame.width,
-                           QImage::Format_BGR888);
+        const QImage image(frame.bgr.data(), frame.width, frame.height, 3 * frame.width, QImage::Format_BGR888);
         painter.drawImage(0, 0, image);
     }
     const QRegion uncovered = QRegion(rect()) - QRegion(0, 0, frame.width, frame.height);
@@ -85,8 +84,7 @@ void ControlWidget::mouseMoveEvent(QMouseEvent* event) {
         local = target->mapFromGlobal(mapToGlobal(local));
     }
     if (target->attached != nullptr) {
-        target->attached->OnMouseMove(MouseKeyFlags(event->buttons(), event->modifiers()),
-                                      Point{local.x(), local.y()});
+        target->attached->OnMouseMove(MouseKeyFlags(event->buttons(), event->modifiers()), Point{local.x(), local.y()});
     }
 }
 

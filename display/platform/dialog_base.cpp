@@ -42,8 +42,8 @@ void DialogBase::Build() {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (dialogTemplate.style & kSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
-    const QRect frame = DialogUnitsToPixels(baseUnits, dialogTemplate.x, dialogTemplate.y, dialogTemplate.width,
-                                            dialogTemplate.height);
+    const QRect frame =
+        DialogUnitsToPixels(baseUnits, dialogTemplate.x, dialogTemplate.y, dialogTemplate.width, dialogTemplate.height);
     setFixedSize(frame.size());
 
     for (const ControlTemplate& c : dialogTemplate.controls) {
@@ -98,9 +98,7 @@ QWidget* DialogBase::Control(int id) const {
     return it != controls.end() ? it->second : nullptr;
 }
 
-WindowMenu* DialogBase::GetWindowMenu() {
-    return (dialogTemplate.style & kSystemMenu) ? &windowMenuItems : nullptr;
-}
+WindowMenu* DialogBase::GetWindowMenu() { return (dialogTemplate.style & kSystemMenu) ? &windowMenuItems : nullptr; }
 
 void DialogBase::OpenWindowMenu(const QPoint& globalPosition) {
     if (GetWindowMenu() != nullptr) windowMenu->popup(globalPosition);

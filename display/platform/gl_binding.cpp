@@ -49,9 +49,21 @@ bool HasExtension(const char* list, const char* name) {
 // A config for desktop GL in pbuffers with 8-bit RGBA and the deepest depth buffer offered.
 EGLConfig ChooseConfig(EGLDisplay display) {
     for (EGLint depth : {32, 24}) {
-        const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
-                                     EGL_DEPTH_SIZE, depth, EGL_NONE};
+        const EGLint attributes[] = {EGL_SURFACE_TYPE,
+                                     EGL_PBUFFER_BIT,
+                                     EGL_RENDERABLE_TYPE,
+                                     EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE,
+                                     8,
+                                     EGL_GREEN_SIZE,
+                                     8,
+                                     EGL_BLUE_SIZE,
+                                     8,
+                                     EGL_ALPHA_SIZE,
+                                     8,
+                                     EGL_DEPTH_SIZE,
+                                     depth,
+                                     EGL_NONE};
         EGLConfig config = nullptr;
         EGLint count = 0;
         if (eglChooseConfig(display, attributes, &config, 1, &count) == EGL_TRUE && count > 0) return config;
@@ -86,8 +98,8 @@ bool OpenDisplay() {
             std::vector<EGLDeviceEXT> devices(static_cast<std::size_t>(count));
             queryDevices(count, devices.data(), &count);
             for (EGLint i = 0; i < count; ++i) {
-                if (TryDisplay(getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)],
-                                                  nullptr)))
+                if (TryDisplay(
+                        getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)], nullptr)))
                     return true;
             }
         }
@@ -152,7 +164,8 @@ void DeleteGlContext(GlContext context) {
 }
 
 void ReleaseSurface(DrawingSurface& surface) {
-    if (surface.pbuffer != nullptr && Egl().display != EGL_NO_DISPLAY) eglDestroySurface(Egl().display, surface.pbuffer);
+    if (surface.pbuffer != nullptr && Egl().display != EGL_NO_DISPLAY)
+        eglDestroySurface(Egl().display, surface.pbuffer);
     surface.pbuffer = nullptr;
     surface.pbufferWidth = 0;
     surface.pbufferHeight = 0;

@@ -31,9 +31,7 @@ Rect WindowObject::GetWindowRect() const {
     return Rect{origin.x(), origin.y(), origin.x() + control->width(), origin.y() + control->height()};
 }
 
-DrawingSurface* WindowObject::GetDrawingSurface() const {
-    return control != nullptr ? &control->Surface() : nullptr;
-}
+DrawingSurface* WindowObject::GetDrawingSurface() const { return control != nullptr ? &control->Surface() : nullptr; }
 
 void WindowObject::BeginPaint(PaintRecord& record) const {
     record.invalid = GetClientRect();

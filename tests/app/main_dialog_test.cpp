@@ -1,6 +1,4 @@
 #define QTEST_QPA_MOUSE_HANDLING
-#include "app/main_dlg.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,6 +11,7 @@
 
 #include "app/about_dlg.h"
 #include "app/icon_placement.h"
+#include "app/main_dlg.h"
 #include "app/resource_ids.h"
 #include "app/resources.h"
 #include "display/platform/control_widget.h"

@@ -1,9 +1,8 @@
 #include "display/gl_view.h"
 
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 
 #include <QTest>
 #include <algorithm>
