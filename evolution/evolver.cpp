@@ -54,7 +54,7 @@ double CEvolver::Evaluate(CIndividual* individual) {
     EnterPhase(EvolverPhase::Rendering);
     // Train makes the capture image before its first evaluation; this covers a caller that scores an
     // individual on its own, so that there is always an image to capture into.
-    if (!capture) capture = view->CreateImage(1.0, false);
+    EnsureCapture();
     view->RemoveLastRenderable();
     view->AppendRenderable(individual);
     view->Render();
@@ -117,9 +117,14 @@ void CEvolver::Select(CIndividual* source, int eliteCount, CIndividual* candidat
     std::swap(population, scratch);
 }
 
+void CEvolver::EnsureCapture() {
+    // Made once, at the view's client size and scale 1; every later run reuses it.
+    if (!capture) capture = view->CreateImage(1.0, false);
+}
+
 void CEvolver::Train(int generations) {
     if (view == nullptr) return;
-    if (!capture) capture = view->CreateImage(1.0, false);
+    EnsureCapture();
     // Scored in place, not sorted: a later training's first crossover takes as elites the ten that
     // were best under the previous target.
     for (int i = 0; i < populationSize; ++i) Evaluate(&population[i]);

@@ -58,6 +58,7 @@ public:
     std::function<void(EvolverPhase)> phaseChanged;
 
 private:
+    void EnsureCapture();
     void EnterPhase(EvolverPhase phase) {
         if (phaseChanged) phaseChanged(phase);
     }
