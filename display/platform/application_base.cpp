@@ -2,9 +2,12 @@
 
 #include <QApplication>
 
+#include "display/platform/heap_policy.h"
+
 namespace platform {
 
 int ApplicationBase::Run(int argc, char** argv, const char* applicationName, const char* version) {
+    KeepFreedHeapMemory();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(applicationName));
     QApplication::setApplicationVersion(QString::fromUtf8(version));
