@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -15,12 +16,20 @@ namespace platform {
 
 namespace {
 
+// How far an attempt to open a display got; the report names the furthest stage any candidate reached.
+enum class DisplayStage { kNone, kFound, kInitialised, kReady };
+
 struct EglDisplay {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLConfig config = nullptr;
     bool reportedNoDisplay = false;
     bool reportedNoContext = false;
     bool reportedNoSurface = false;
+    // A driver that cannot load makes libEGL print its own warnings on every attempt, and every render
+    // asks for the display: after a failure the next attempt waits, so that they cannot flood stderr.
+    std::chrono::milliseconds retryInterval{5000};
+    bool failedBefore = false;
+    std::chrono::steady_clock::time_point lastAttempt;
 };
 
 EglDisplay& Egl() {
@@ -70,23 +79,45 @@ EGLConfig ChooseConfig(EGLDisplay display) {
     return nullptr;
 }
 
-bool TryDisplay(EGLDisplay display) {
-    if (display == EGL_NO_DISPLAY) return false;
-    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return false;
+DisplayStage TryDisplay(EGLDisplay display) {
+    if (display == EGL_NO_DISPLAY) return DisplayStage::kNone;
+    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return DisplayStage::kFound;
     EGLConfig config = ChooseConfig(display);
     if (config == nullptr || eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
         eglTerminate(display);
-        return false;
+        return DisplayStage::kInitialised;
     }
     Egl().display = display;
     Egl().config = config;
-    return true;
+    return DisplayStage::kReady;
+}
+
+const char* WhyNoDisplay(DisplayStage furthest) {
+    switch (furthest) {
+        case DisplayStage::kNone:
+            return "no EGL display is offered (is Mesa's EGL driver, libegl-mesa0, installed?)";
+        case DisplayStage::kFound:
+            return "no EGL display could be initialised (the OpenGL driver did not load)";
+        case DisplayStage::kInitialised:
+        case DisplayStage::kReady:
+            break;
+    }
+    return "no EGL display offers an OpenGL pbuffer config";
 }
 
 // Each EGL device in turn, then Mesa's surfaceless platform, then the default display.
 bool OpenDisplay() {
     EglDisplay& egl = Egl();
     if (egl.display != EGL_NO_DISPLAY) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (egl.failedBefore && now - egl.lastAttempt < egl.retryInterval) return false;
+    egl.failedBefore = true;
+    egl.lastAttempt = now;
+    DisplayStage furthest = DisplayStage::kNone;
+    auto reached = [&furthest](DisplayStage stage) {
+        furthest = std::max(furthest, stage);
+        return stage == DisplayStage::kReady;
+    };
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -97,21 +128,23 @@ bool OpenDisplay() {
             std::vector<EGLDeviceEXT> devices(static_cast<std::size_t>(count));
             queryDevices(count, devices.data(), &count);
             for (EGLint i = 0; i < count; ++i) {
-                if (TryDisplay(
-                        getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)], nullptr)))
+                if (reached(TryDisplay(
+                        getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)], nullptr))))
                     return true;
             }
         }
     }
     if (getPlatformDisplay != nullptr && HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless") &&
-        TryDisplay(getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)))
+        reached(TryDisplay(getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr))))
         return true;
-    if (TryDisplay(eglGetDisplay(EGL_DEFAULT_DISPLAY))) return true;
-    ReportOnce(egl.reportedNoDisplay, "no EGL display offers an OpenGL pbuffer config");
+    if (reached(TryDisplay(eglGetDisplay(EGL_DEFAULT_DISPLAY)))) return true;
+    ReportOnce(egl.reportedNoDisplay, WhyNoDisplay(furthest));
     return false;
 }
 
 }  // namespace
+
+void SetDisplayRetryInterval(std::chrono::milliseconds interval) { Egl().retryInterval = interval; }
 
 int FindSurfaceFormat(const SurfaceFormatRequest& request) {
     if (!request.openGl || !request.rgba) return 0;

@@ -3,6 +3,8 @@
 // One EGL display serves the whole process; it is chosen on first use and never terminated.
 #pragma once
 
+#include <chrono>
+
 namespace platform {
 
 struct DrawingSurface;
@@ -20,7 +22,11 @@ struct SurfaceFormatRequest {
 };
 
 // A format number for the request, counted from 1, or 0 when no display or no format can be had.
+// After a failed attempt to open the display, the next one waits for the retry interval to pass.
 int FindSurfaceFormat(const SurfaceFormatRequest& request);
+
+// The wait between attempts to open a display that failed, five seconds unless tests shorten it.
+void SetDisplayRetryInterval(std::chrono::milliseconds interval);
 
 // Gives the surface its pbuffer of the given size in that format. Done once per surface.
 bool ApplySurfaceFormat(DrawingSurface& surface, int format, int width, int height);
