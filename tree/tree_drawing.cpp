@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "tree/random_sources.h"
 #include "tree/tree_drawing_seam.h"
+#include "tree/tree_traversal.h"
 
 namespace {
 
@@ -19,6 +19,22 @@ void NoteNode(int node) {
     if (drawingLog != nullptr) drawingLog->nodes.push_back(node);
 }
 
+// Each node's frame is pushed on the GL's model-view stack and popped after its subtree.
+struct GlTreeVisitor {
+    const TreeGenome& genome;
+    const NoiseField& noise;
+
+    void Enter(int branch, int node) {
+        glPushMatrix();
+        ApplyNodeTransform(genome, branch, node, noise);
+    }
+    void Segment(int node) {
+        NoteNode(node);
+        DrawSegment(genome);
+    }
+    void Leave() { glPopMatrix(); }
+};
+
 }  // namespace
 
 void WatchTreeDrawing(TreeDrawingLog* log) { drawingLog = log; }
@@ -29,39 +45,22 @@ void DrawTree(const TreeGenome& genome, int depth, const NoiseField& noise) {
     glEnable(GL_NORMALIZE);
     glPushMatrix();
     glScaled(genome.scale, genome.scale, genome.scale);
-    // The root has no presence test and no transform of its own; its noise record is never read.
-    NoteNode(0);
-    DrawSegment(genome);
-    for (int i = 0; i < kBranchCount; ++i) DrawNode(genome, depth - 1, i, i + 1, noise);
+    GlTreeVisitor visitor{genome, noise};
+    VisitTree(genome, depth, noise, visitor);
     glPopMatrix();
 }
 
 void DrawNode(const TreeGenome& genome, int levels, int branch, int node, const NoiseField& noise) {
-    const BranchGene& gene = genome.branches[branch];
-    // A missing node takes its whole subtree with it, whatever the draws below say.
-    if (noise[node].presence > gene.presence) return;
-    glPushMatrix();
-    ApplyNodeTransform(genome, branch, node, noise);
-    NoteNode(node);
-    DrawSegment(genome);
-    if (levels >= 1) {
-        for (int i = 0; i < kBranchCount; ++i) DrawNode(genome, levels - 1, i, 5 * node + 1 + i, noise);
-    }
-    glPopMatrix();
+    GlTreeVisitor visitor{genome, noise};
+    VisitNode(genome, levels, branch, node, noise, visitor);
 }
 
 void ApplyNodeTransform(const TreeGenome& genome, int branch, int node, const NoiseField& noise) {
-    const BranchGene& gene = genome.branches[branch];
-    const NodeNoise& draw = noise[node];
-    const double azimuth = JitterOf(draw.azimuth) * gene.azimuthSpread + gene.azimuth;
-    const double inclination = JitterOf(draw.inclination) * gene.inclinationSpread + gene.inclination;
-    // The parent is one unit long in its own frame. The scale is the parent's radius at the attachment
-    // point over its base radius, so the child starts exactly as thick as the parent is there.
-    const double size = (1.0 - gene.position) * (1.0 - genome.taper) + genome.taper;
-    glTranslated(0.0, 0.0, gene.position);
-    glScaled(size, size, size);
-    glRotated(azimuth, 0.0, 0.0, 1.0);
-    glRotated(inclination, 1.0, 0.0, 0.0);
+    const NodeTransform transform = NodeTransformOf(genome, branch, node, noise);
+    glTranslated(0.0, 0.0, transform.position);
+    glScaled(transform.size, transform.size, transform.size);
+    glRotated(transform.azimuth, 0.0, 0.0, 1.0);
+    glRotated(transform.inclination, 1.0, 0.0, 0.0);
 }
 
 void DrawSegment(const TreeGenome& genome) {
