@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "tree/cylinder_shape_cache.h"
 #include "tree/tree_drawing_seam.h"
 #include "tree/tree_traversal.h"
 
@@ -10,14 +11,46 @@ namespace {
 
 // One quadric serves every segment of every tree in both panels for the life of the process. A quadric
 // holds only GLU's drawing settings, no GL objects, so it outlives the per-render contexts safely and is
-// deliberately never deleted.
+// deliberately never deleted. Only the reference way of drawing cylinders uses it.
 GLUquadric* sharedQuadric = nullptr;
+
+// Plain memory, no GL objects: the arrays are handed to the GL at each draw, so they serve every
+// context, including the fresh one of each render.
+CCylinderShapeCache cylinderShapes;
 
 TreeDrawingLog* drawingLog = nullptr;
 
 void NoteNode(int node) {
     if (drawingLog != nullptr) drawingLog->nodes.push_back(node);
 }
+
+// If GLU cannot make a quadric the segment is skipped; the next segment tries again.
+void DrawQuadricCylinder(const TreeGenome& genome) {
+    if (sharedQuadric == nullptr) sharedQuadric = gluNewQuadric();
+    if (sharedQuadric == nullptr) return;
+    gluCylinder(sharedQuadric, genome.radius, genome.radius * genome.taper, 1.0, genome.slices, genome.stacks);
+}
+
+// The quadric's own vertices and normals, computed once per shape and drawn from client arrays: the GL
+// receives the same values in the same strips and draws the same pixels, without the per-vertex calls.
+// The pointers are plain memory because the program binds no buffer objects.
+void DrawArrayCylinder(const TreeGenome& genome) {
+    const CylinderShape& shape =
+        cylinderShapes.ShapeFor(genome.radius, genome.radius * genome.taper, genome.slices, genome.stacks);
+    if (shape.Empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, shape.positions.data());
+    glNormalPointer(GL_FLOAT, 0, shape.normals.data());
+    const int strip = shape.StripVertexCount();
+    for (int stack = 0; stack < shape.stacks; ++stack) glDrawArrays(GL_QUAD_STRIP, stack * strip, strip);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    // The current normal is undefined after an array draw; the quadric leaves its last normal current.
+    glNormal3fv(shape.normals.data() + shape.normals.size() - 3);
+}
+
+void (*drawCylinder)(const TreeGenome&) = DrawArrayCylinder;
 
 // Each node's frame is pushed on the GL's model-view stack and popped after its subtree.
 struct GlTreeVisitor {
@@ -38,6 +71,8 @@ struct GlTreeVisitor {
 }  // namespace
 
 void WatchTreeDrawing(TreeDrawingLog* log) { drawingLog = log; }
+
+void UseQuadricCylinders(bool useQuadric) { drawCylinder = useQuadric ? DrawQuadricCylinder : DrawArrayCylinder; }
 
 void DrawTree(const TreeGenome& genome, int depth, const NoiseField& noise) {
     glColor3d(0.75, 0.5, 0.25);
@@ -64,9 +99,6 @@ void ApplyNodeTransform(const TreeGenome& genome, int branch, int node, const No
 }
 
 void DrawSegment(const TreeGenome& genome) {
-    // If GLU cannot make a quadric the segment is skipped; the next segment tries again.
-    if (sharedQuadric == nullptr) sharedQuadric = gluNewQuadric();
-    if (sharedQuadric == nullptr) return;
-    gluCylinder(sharedQuadric, genome.radius, genome.radius * genome.taper, 1.0, genome.slices, genome.stacks);
+    drawCylinder(genome);
     if (drawingLog != nullptr) ++drawingLog->segments;
 }
