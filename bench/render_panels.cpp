@@ -1,12 +1,16 @@
-// The cost of one Render() of the two partner panels at their real size, as a paint or a mouse move
-// pays it: with empty draw lists, with the trees a fresh program starts with, and with full trees of
-// 3906 segments. Prints the mean and the fastest of many renders; it does not judge the figures.
+// The cost of one Render() of the two partner panels at their real size, as a drag step pays it: the
+// camera turns a little before every render, so both panels must be drawn. With empty draw lists, with
+// the trees a fresh program starts with, and with full trees of 3906 segments; each on the program's
+// path and on the reference path (a fresh context per render), timed in whole blocks. Also a move with
+// no button held, which changes nothing. Prints the mean and the fastest; it does not judge the figures.
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "bench/bench_program.h"
+#include "display/platform/geometry.h"
+#include "display/platform/heap_policy.h"
 #include "tree/tree_drawing.h"
 
 namespace {
@@ -30,13 +34,17 @@ struct Timing {
     double fastest = 0.0;
 };
 
-Timing TimeRenders(CGLView& view, int renders) {
-    view.Render();  // the first render of a panel also makes its pbuffer
+// Each render follows one mouse move over the left panel, as a drag does with the left button held.
+Timing TimeMoves(bench::Program& program, int renders, int buttons) {
+    CGLView& view = program.targetView;
+    int x = 100;
+    view.OnMouseMove(buttons, platform::Point{x, 150});  // the drag's first move, and the pbuffers made
     double total = 0.0;
     double fastest = 1e9;
     for (int i = 0; i < renders; ++i) {
+        x += (i % 20 < 10) ? 2 : -2;
         const bench::Clock::time_point start = bench::Clock::now();
-        view.Render();
+        view.OnMouseMove(buttons, platform::Point{x, 150});
         const double seconds = bench::Seconds(bench::Clock::now() - start);
         total += seconds;
         fastest = std::min(fastest, seconds);
@@ -44,14 +52,26 @@ Timing TimeRenders(CGLView& view, int renders) {
     return Timing{total / renders, fastest};
 }
 
-void Print(const char* what, const Timing& t) {
-    std::printf("  %-52s mean %8.2f ms   fastest %8.2f ms\n", what, 1000.0 * t.mean, 1000.0 * t.fastest);
+void Print(const char* what, bool reference, const Timing& t) {
+    std::printf("  %-44s %-9s mean %8.2f ms   fastest %8.2f ms\n", what, reference ? "reference" : "program",
+                1000.0 * t.mean, 1000.0 * t.fastest);
+}
+
+void TimeBothWays(bench::Program& program, const char* what, int renders) {
+    for (bool reference : {false, true}) {
+        program.targetView.referenceRendering = reference;
+        program.evolvedView.referenceRendering = reference;
+        Print(what, reference, TimeMoves(program, renders, platform::kMouseLeftButton));
+    }
+    program.targetView.referenceRendering = false;
+    program.evolvedView.referenceRendering = false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     bench::PrepareEnvironment();
+    platform::KeepFreedHeapMemory();
     QApplication application(argc, argv);
     int renders = 30;
     for (int i = 1; i < argc; ++i) {
@@ -65,24 +85,25 @@ int main(int argc, char** argv) {
 
     bench::Program program;
     program.Wire(program.camera, program.camera, program.targetTree);
-    std::printf("One Render() of two partner panels of %d x %d, %d renders each\n", bench::kPanelWidth,
-                bench::kPanelHeight, renders);
+    std::printf("One drag step (a mouse move and the Render() of two partner panels of %d x %d), %d each\n",
+                bench::kPanelWidth, bench::kPanelHeight, renders);
 
     // Empty panels: only the cost of contexts, clearing and read-back.
     const auto evolvedList = program.evolvedView.drawList;
     const auto targetList = program.targetView.drawList;
-    program.evolvedView.drawList.clear();
-    program.targetView.drawList.clear();
-    Print("empty draw lists", TimeRenders(program.targetView, renders));
+    program.evolvedView.drawList = {&program.camera};
+    program.targetView.drawList = {&program.camera};
+    TimeBothWays(program, "camera only", renders);
 
     program.evolvedView.drawList = evolvedList;
     program.targetView.drawList = targetList;
-    Print("start-up trees (target tree | evolver's best)", TimeRenders(program.targetView, renders));
+    TimeBothWays(program, "start-up trees (target tree | evolver's best)", renders);
+    Print("start-up trees, a move with no button held", false, TimeMoves(program, renders, 0));
 
     FullTree full(program.targetTree.genome);
     program.targetView.drawList.back() = &full;
-    Print("full 3906-segment tree | evolver's best", TimeRenders(program.targetView, renders));
+    TimeBothWays(program, "full 3906-segment tree | evolver's best", renders);
     program.evolvedView.drawList.back() = &full;
-    Print("full 3906-segment trees in both panels", TimeRenders(program.targetView, renders));
+    TimeBothWays(program, "full 3906-segment trees in both panels", renders);
     return 0;
 }

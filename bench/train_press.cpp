@@ -1,11 +1,14 @@
 // The first press of "Train" on a fresh program: the real panels at their real size on Qt's offscreen
 // platform, the target tree and the evolver made in the dialog's order, 50 generations unless told
-// otherwise (--generations N). Prints the total and where the time goes; it does not judge the figures.
+// otherwise (--generations N). Prints the total, the floor and where the time goes; then, unless
+// --no-reference, the first generation of the same press again on the program's path and on the
+// reference path (a fresh context per render, the partner always drawn), with both rates and their ratio.
+// It does not judge the figures.
 //
-// The evolver reports its phases; inside a render the draw-list entries are wrapped in timing entries.
-// A render's context creation, read-back and context deletion happen between entries, so a short
-// calibration on the same panels before the press measures them, and the press's lumps are split with it.
+// The floor is the time from the first draw call of each candidate's render to the end of that render:
+// drawing the candidate and reading it back. Everything else a press does is overhead on top of it.
 #include <GL/gl.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QWidget>
@@ -15,10 +18,12 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench/bench_program.h"
 #include "display/offscreen_image.h"
-#include "display/platform/gl_binding.h"
+#include "display/platform/heap_policy.h"
+#include "tree/random_seam.h"
 
 namespace {
 
@@ -27,13 +32,11 @@ using bench::kPanelHeight;
 using bench::kPanelWidth;
 using bench::Seconds;
 
-constexpr int kCalibrationRenders = 20;
-
-// Draws the entry it wraps and notes when that began and ended. With finish set it waits for the GL to
-// complete everything so far, so that the rasterising of a panel counts as its drawing, not as its read-back.
+// Notes when the entry it wraps began drawing; describes its drawing as the entry itself does, so that
+// a panel keeps its frame exactly as it would without the wrapper.
 class TimedEntry : public IRenderable {
 public:
-    TimedEntry(IRenderable& inner, bool finish) : inner(inner), finish(finish) {}
+    explicit TimedEntry(IRenderable& inner) : inner(inner) {}
 
     void Draw() override {
         begin = Clock::now();
@@ -42,41 +45,17 @@ public:
             renderer = name != nullptr ? name : "unknown";
         }
         inner.Draw();
-        if (finish) glFinish();
-        end = Clock::now();
     }
+    bool DescribeDrawing(CDrawingKey& key) const override { return inner.DescribeDrawing(key); }
 
     IRenderable& inner;
-    bool finish;
-    Clock::time_point begin, end;
+    Clock::time_point begin;
     std::string renderer;
 };
 
-struct RenderCosts {
-    double create = 0.0;
-    double readBack = 0.0;
-    double remove = 0.0;
-};
-
-// One render of one panel, step by step as CGLView::Render does it; the last entry finishes the frame.
-void TimeRender(CGLView& view, const TimedEntry& last, RenderCosts& costs) {
-    const Clock::time_point start = Clock::now();
-    platform::GlContext context = view.BeginRender();
-    const Clock::time_point begun = Clock::now();
-    view.DrawScene();
-    const Clock::time_point drawn = Clock::now();
-    platform::MakeGlCurrent(nullptr, nullptr);
-    platform::DeleteGlContext(context);
-    const Clock::time_point deleted = Clock::now();
-    costs.create += Seconds(begun - start);
-    costs.readBack += Seconds(drawn - last.end);
-    costs.remove += Seconds(deleted - drawn);
-}
-
-// Seconds spent in each phase the evolver reports, with the render phase cut at the draw-list entries.
+// Seconds spent in each phase the evolver reports; the render phase is cut at the candidate's first draw.
 struct PhaseClock {
-    explicit PhaseClock(const TimedEntry& evolvedCamera, const TimedEntry& targetCamera, const TimedEntry& targetTree)
-        : evolvedCamera(evolvedCamera), targetCamera(targetCamera), targetTree(targetTree) {}
+    explicit PhaseClock(const TimedEntry& evolvedCamera) : evolvedCamera(evolvedCamera) {}
 
     void Enter(EvolverPhase next) {
         const Clock::time_point now = Clock::now();
@@ -84,10 +63,12 @@ struct PhaseClock {
         switch (phase) {
             case EvolverPhase::Rendering:
                 ++evaluations;
-                evolvedBegin += Seconds(evolvedCamera.begin - since);
-                evolvedLump += Seconds(targetCamera.begin - evolvedCamera.begin);
-                targetDraw += Seconds(targetTree.end - targetCamera.begin);
-                targetTail += Seconds(now - targetTree.end);
+                if (evolvedCamera.begin >= since) {
+                    beforeDrawing += Seconds(evolvedCamera.begin - since);
+                    floor += Seconds(now - evolvedCamera.begin);
+                } else {
+                    beforeDrawing += spent;  // the candidate's frame was still right: nothing drawn
+                }
                 break;
             case EvolverPhase::Breeding:
                 breeding += spent;
@@ -113,79 +94,66 @@ struct PhaseClock {
     }
 
     const TimedEntry& evolvedCamera;
-    const TimedEntry& targetCamera;
-    const TimedEntry& targetTree;
     EvolverPhase phase = EvolverPhase::Idle;
     Clock::time_point since = Clock::now();
     long evaluations = 0;
-    // Right panel: start of the evaluation to its first entry (context creation, clearing); first entry to
-    // the left panel's first entry (camera, candidate, read-back, right context deleted, left one made).
-    double evolvedBegin = 0.0, evolvedLump = 0.0;
-    // Left panel: its entries, finished; then its read-back and context deletion.
-    double targetDraw = 0.0, targetTail = 0.0;
+    double floor = 0.0, beforeDrawing = 0.0;
     double breeding = 0.0, capturing = 0.0, comparing = 0.0, selecting = 0.0, reporting = 0.0, other = 0.0;
 };
 
-int GenerationsFrom(int argc, char** argv) {
+struct Options {
     int generations = 50;
+    bool reference = true;
+};
+
+Options OptionsFrom(int argc, char** argv) {
+    Options options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--generations") == 0 && i + 1 < argc) {
-            generations = std::atoi(argv[++i]);
+            options.generations = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--no-reference") == 0) {
+            options.reference = false;
         } else {
-            std::fprintf(stderr, "usage: %s [--generations N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--generations N] [--no-reference]\n", argv[0]);
             std::exit(2);
         }
     }
-    return generations;
+    return options;
 }
 
 void PrintRow(const char* what, double seconds, long evaluations, double total) {
-    std::printf("  %-44s %9.2f s %9.3f ms/eval %6.1f %%\n", what, seconds,
+    std::printf("  %-48s %9.2f s %9.3f ms/eval %6.1f %%\n", what, seconds,
                 evaluations > 0 ? 1000.0 * seconds / evaluations : 0.0, total > 0.0 ? 100.0 * seconds / total : 0.0);
 }
 
-}  // namespace
+struct PressResult {
+    double seconds = 0.0;
+    long evaluations = 0;
+    QString report;
+    std::vector<double> fitness;  // every evaluation's, in order
+};
 
-int main(int argc, char** argv) {
-    bench::PrepareEnvironment();
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ramulon"));
-    const int generations = GenerationsFrom(argc, argv);
-
-    bench::Program program;
-    // The dialog's wiring, with each entry wrapped; only the read-back entry of each panel finishes the GL.
-    COrbitCamera& camera = program.camera;
-    TimedEntry evolvedCamera(camera, false);
-    TimedEntry targetCamera(camera, false);
-    TimedEntry targetTree(program.targetTree, true);
-    program.Wire(evolvedCamera, targetCamera, targetTree);
-    QString result;
-    program.evolver.showResult = [&result](QWidget*, const QString& text) { result = text; };
-
+// A fresh program's first press, OnTrain step by step, on the reference path or the program's own.
+// The clock, when given, follows the evolver's phases.
+PressResult Press(int generations, bool reference, PhaseClock* clock, bench::Program& program) {
+    program.targetView.referenceRendering = reference;
+    program.evolvedView.referenceRendering = reference;
     // The paint that a shown dialog gets before anyone can press a button.
     program.evolvedView.Render();
 
-    // Calibration: render each panel on its own with its entries finished, best standing in as candidate.
-    RenderCosts costs;
-    TimedEntry finishedBest(program.evolver.best, true);
-    program.evolvedView.RemoveLastRenderable();
-    program.evolvedView.AppendRenderable(&finishedBest);
-    for (int i = 0; i < kCalibrationRenders; ++i) {
-        TimeRender(program.evolvedView, finishedBest, costs);
-        TimeRender(program.targetView, targetTree, costs);
-    }
-    program.evolvedView.RemoveLastRenderable();
-    program.evolvedView.AppendRenderable(&program.evolver.best);
-    const double createEach = costs.create / (2 * kCalibrationRenders);
-    const double readBackEach = costs.readBack / (2 * kCalibrationRenders);
-    const double removeEach = costs.remove / (2 * kCalibrationRenders);
-
-    PhaseClock clock(evolvedCamera, targetCamera, targetTree);
-    program.evolver.phaseChanged = [&clock](EvolverPhase phase) { clock.Enter(phase); };
-
-    // OnTrain, step by step.
-    const Clock::time_point pressStart = Clock::now();
-    clock.since = pressStart;
+    PressResult result;
+    program.evolver.showResult = [&result](QWidget*, const QString& text) { result.report = text; };
+    CGLView& view = program.evolvedView;
+    EvolverPhase previous = EvolverPhase::Idle;
+    program.evolver.phaseChanged = [&](EvolverPhase phase) {
+        // An evaluation goes from comparing to idle with its individual, just scored, last in the draw list.
+        if (previous == EvolverPhase::Comparing && phase == EvolverPhase::Idle)
+            result.fitness.push_back(static_cast<const CIndividual*>(view.drawList.back())->fitness);
+        previous = phase;
+        if (clock != nullptr) clock->Enter(phase);
+    };
+    const Clock::time_point start = Clock::now();
+    if (clock != nullptr) clock->since = start;
     std::unique_ptr<COffscreenImage> image = program.targetView.CreateImage(1.0, false);
     program.targetView.Capture(*image);
     program.evolver.target = image.get();
@@ -193,34 +161,73 @@ int main(int argc, char** argv) {
     program.evolvedView.Render();
     image.reset();
     program.evolver.target = nullptr;
-    const double total = Seconds(Clock::now() - pressStart);
-    clock.Enter(EvolverPhase::Idle);
+    result.seconds = Seconds(Clock::now() - start);
+    result.evaluations = static_cast<long>(result.fitness.size());
+    if (clock != nullptr) clock->Enter(EvolverPhase::Idle);
+    return result;
+}
 
-    const long n = clock.evaluations;
-    // The right panel's lump holds its own read-back and context deletion and the left panel's context
-    // creation; those are taken at their calibrated cost, the rest is the candidate's drawing.
-    const double evolvedReadBack = n * readBackEach;
-    const double targetRemove = n * removeEach;
-    const double contexts = clock.evolvedBegin + n * (removeEach + createEach) + targetRemove;
-    const double candidate = clock.evolvedLump - n * (readBackEach + removeEach + createEach);
-    const double readBack = evolvedReadBack + (clock.targetTail - targetRemove);
+void CompareWithReference() {
+    PressResult runs[2];
+    for (bool reference : {false, true}) {
+        ResetRandomSequence();
+        bench::Program program;
+        program.Wire(program.camera, program.camera, program.targetTree);
+        runs[reference ? 1 : 0] = Press(1, reference, nullptr, program);
+    }
+    const PressResult& ours = runs[0];
+    const PressResult& reference = runs[1];
+    const double oursRate = ours.evaluations / ours.seconds;
+    const double referenceRate = reference.evaluations / reference.seconds;
+    std::printf("The first generation again, each from a fresh program (%ld evaluations):\n", ours.evaluations);
+    std::printf("  program path     %8.2f s %8.1f evaluations per second  %s\n", ours.seconds, oursRate,
+                qPrintable(ours.report));
+    std::printf("  reference path   %8.2f s %8.1f evaluations per second  %s\n", reference.seconds, referenceRate,
+                qPrintable(reference.report));
+    std::printf("  ratio            %.2fx; every fitness identical, in the same order: %s\n", oursRate / referenceRate,
+                ours.fitness == reference.fitness ? "yes" : "NO");
+}
 
-    std::printf("Train press: %d generations, %ld evaluations, two panels of %d x %d, renderer %s\n", generations, n,
-                kPanelWidth, kPanelHeight, evolvedCamera.renderer.c_str());
-    std::printf("  %s\n", qPrintable(result));
-    std::printf("  total %.2f s, %.1f evaluations per second\n", total, total > 0.0 ? n / total : 0.0);
-    std::printf("  calibration per panel render: context creation %.3f ms, read-back %.3f ms, deletion %.3f ms\n",
-                1000.0 * createEach, 1000.0 * readBackEach, 1000.0 * removeEach);
-    PrintRow("context creation and deletion (both panels)", contexts, n, total);
-    PrintRow("drawing the candidate (camera and tree)", candidate, n, total);
-    PrintRow("drawing the partner panel", clock.targetDraw, n, total);
-    PrintRow("reading back (both panels)", readBack, n, total);
-    PrintRow("capture", clock.capturing, n, total);
-    PrintRow("comparison", clock.comparing, n, total);
-    PrintRow("breeding", clock.breeding, n, total);
-    PrintRow("selection", clock.selecting, n, total);
-    PrintRow("closing renders and report", clock.reporting, n, total);
-    PrintRow("everything else", clock.other, n, total);
-    std::printf("  (context, candidate and read-back rows split measured lumps with the calibration above)\n");
+}  // namespace
+
+int main(int argc, char** argv) {
+    bench::PrepareEnvironment();
+    platform::KeepFreedHeapMemory();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ramulon"));
+    const Options options = OptionsFrom(argc, argv);
+
+    PressResult press;
+    std::string renderer;
+    {
+        bench::Program program;
+        // The dialog's wiring, with the right panel's first entry wrapped to see when a candidate's drawing begins.
+        TimedEntry evolvedCamera(program.camera);
+        program.Wire(evolvedCamera, program.camera, program.targetTree);
+        PhaseClock clock(evolvedCamera);
+        press = Press(options.generations, false, &clock, program);
+        renderer = evolvedCamera.renderer;
+
+        const double total = press.seconds;
+        const long n = clock.evaluations;
+        std::printf("Train press: %d generations, %ld evaluations, two panels of %d x %d, renderer %s\n",
+                    options.generations, n, kPanelWidth, kPanelHeight, renderer.c_str());
+        std::printf("  %s\n", qPrintable(press.report));
+        std::printf("  total %.2f s, %.1f evaluations per second\n", total, total > 0.0 ? n / total : 0.0);
+        std::printf("  floor %.2f s (drawing and reading back the candidates); the total is %.3fx the floor\n",
+                    clock.floor, clock.floor > 0.0 ? total / clock.floor : 0.0);
+        PrintRow("drawing and reading back the candidate", clock.floor, n, total);
+        PrintRow("render set-up before the first draw call", clock.beforeDrawing, n, total);
+        PrintRow("capture", clock.capturing, n, total);
+        PrintRow("comparison", clock.comparing, n, total);
+        PrintRow("breeding", clock.breeding, n, total);
+        PrintRow("selection", clock.selecting, n, total);
+        PrintRow("closing renders and report", clock.reporting, n, total);
+        PrintRow("everything else", clock.other, n, total);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("  peak resident set of the process so far: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    }
+    if (options.reference) CompareWithReference();
     return 0;
 }

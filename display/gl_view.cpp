@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "display/platform/control_widget.h"
 #include "display/platform/drawing_surface.h"
 
 void CGLView::AppendRenderable(IRenderable* renderable) { drawList.push_back(renderable); }
@@ -37,10 +38,18 @@ void CGLView::SetupProjection(int width, int height) {
 }
 
 platform::GlContext CGLView::BeginRender() {
+    // A kept context and its pbuffer belong to the size they were made for; a resized panel gets both anew.
+    const platform::Rect client = GetClientRect();
+    if (pixelFormatSet && AcquireDeviceContext() != nullptr &&
+        !platform::SurfaceHasSize(*deviceContext, client.right, client.bottom)) {
+        platform::ReleaseSurface(*deviceContext);
+        pixelFormatSet = false;
+    }
     EnsurePixelFormat();
     AcquireDeviceContext();
-    platform::GlContext context = platform::CreateGlContext(deviceContext);
-    platform::MakeGlCurrent(deviceContext, context);
+    platform::GlContext context =
+        referenceRendering ? platform::CreateGlContext(deviceContext) : platform::KeptGlContext(deviceContext);
+    if (platform::MakeGlCurrent(deviceContext, context) && !referenceRendering) platform::EnterFreshState();
     clientRect = GetClientRect();
     SetupProjection(clientRect.right, clientRect.bottom);
     return context;
@@ -55,22 +64,52 @@ void CGLView::DrawScene() {
     glLoadIdentity();
     // No push or pop between entries: the camera's look-at must apply to everything after it.
     for (IRenderable* renderable : drawList) renderable->Draw();
-    platform::PresentFrame(AcquireDeviceContext());
+    framePresented = platform::PresentFrame(AcquireDeviceContext());
     ReleaseDeviceContext();
     glPopMatrix();
 }
 
+void CGLView::EndRender(platform::GlContext context) {
+    // The state goes back after the read-back, so the next render in this context starts as a new one.
+    if (!referenceRendering && context != nullptr) platform::LeaveFreshState();
+    platform::MakeGlCurrent(nullptr, nullptr);
+    if (referenceRendering) platform::DeleteGlContext(context);
+}
+
 void CGLView::Render() {
+    const bool presented = RenderPanel();
+    const bool partnerPresented = partner != nullptr && partner->RenderPanel();
+    // New frames are shown only once both panels are drawn: showing one lets the window system paint,
+    // and a paint must never find a render under way.
+    platform::ShowNewFrames({presented ? Control() : nullptr, partnerPresented ? partner->Control() : nullptr});
+}
+
+bool CGLView::RenderPanel() {
+    if (!referenceRendering && FrameIsCurrent()) return false;
+    framePresented = false;
     platform::GlContext context = BeginRender();
     DrawScene();
-    platform::MakeGlCurrent(nullptr, nullptr);
-    platform::DeleteGlContext(context);
-    if (partner != nullptr) {
-        platform::GlContext partnerContext = partner->BeginRender();
-        partner->DrawScene();
-        platform::MakeGlCurrent(nullptr, nullptr);
-        platform::DeleteGlContext(partnerContext);
+    EndRender(context);
+    // Only a presented frame can be kept; after a failed render the next one tries again.
+    frameKeyValid = framePresented && nextKeyComplete && !referenceRendering;
+    if (frameKeyValid) frameKey.Swap(nextKey);
+    return framePresented;
+}
+
+bool CGLView::FrameIsCurrent() {
+    nextKeyComplete = false;
+    nextKey.Clear();
+    const platform::Rect client = GetClientRect();
+    nextKey.Append(client.right);
+    nextKey.Append(client.bottom);
+    nextKey.Append(drawList.size());
+    // Each entry's own address goes in too, so that two kinds of entry can never give the same bytes.
+    for (const IRenderable* renderable : drawList) {
+        nextKey.Append(renderable);
+        if (!renderable->DescribeDrawing(nextKey)) return false;
     }
+    nextKeyComplete = true;
+    return frameKeyValid && nextKey == frameKey;
 }
 
 platform::DrawingSurface* CGLView::AcquireDeviceContext() {

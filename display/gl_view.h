@@ -1,11 +1,14 @@
-// An OpenGL panel attached to a static control of a dialog. It owns only its draw list; every render
-// draws the list, first to last, into a fresh GL context, then renders the partner panel the same way.
+// An OpenGL panel attached to a static control of a dialog. It owns only its draw list; a render draws
+// the list, first to last, in the panel's kept GL context reset to a new context's state, then renders
+// the partner panel the same way, and only then shows the new frames. A panel whose draw list, camera
+// and size are as they were at its last frame keeps that frame and is not drawn again.
 // Mouse moves are normalised to 0..1 and handed to the listener before the render.
 #pragma once
 
 #include <memory>
 #include <vector>
 
+#include "display/drawing_key.h"
 #include "display/mouse_listener.h"
 #include "display/platform/geometry.h"
 #include "display/platform/gl_binding.h"
@@ -33,6 +36,8 @@ public:
     platform::GlContext BeginRender();
     void SetupProjection(int width, int height);
     void DrawScene();
+    // Leaves no context current; a fresh context is deleted, a kept one back in its new state.
+    void EndRender(platform::GlContext context);
     platform::DrawingSurface* AcquireDeviceContext();
     void ReleaseDeviceContext();
 
@@ -46,4 +51,21 @@ public:
     bool pixelFormatSet = false;
     CGLView* partner = nullptr;
     platform::DrawingSurface* deviceContext = nullptr;
+
+    // For tests and benchmarks only, as the reference that the program's pictures are checked against:
+    // every render in a context made and deleted for it, and no panel ever left undrawn.
+    bool referenceRendering = false;
+
+private:
+    // Renders this panel alone unless its frame is still right; true when a new frame was presented.
+    bool RenderPanel();
+    // True when the draw list, its entries' keys and the client size give frameKey again.
+    bool FrameIsCurrent();
+
+    // frameKey describes the presented frame while frameKeyValid; nextKey is the one being compared.
+    CDrawingKey frameKey;
+    CDrawingKey nextKey;
+    bool frameKeyValid = false;
+    bool nextKeyComplete = false;
+    bool framePresented = false;
 };

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "display/drawing_key.h"
 #include "display/platform/geometry.h"
 
 namespace {
@@ -47,4 +48,13 @@ void COrbitCamera::Draw() {
         glEnable(GL_LIGHT0);
     }
     pose.LookAt();
+}
+
+bool COrbitCamera::DescribeDrawing(CDrawingKey& key) const {
+    // The pointer position and flags of the last move steer the next move, not the picture.
+    for (double v : {pose.center.x, pose.center.y, pose.center.z, pose.offset.x, pose.offset.y, pose.offset.z})
+        key.Append(v);
+    key.AppendBytes(pose.rotation.m, sizeof pose.rotation.m);
+    key.Append(lightOn);
+    return true;
 }

@@ -14,6 +14,7 @@ public:
     void OnMouse(int flags, double x, double y) override;
     virtual ~COrbitCamera() = default;
     void Draw() override;
+    bool DescribeDrawing(CDrawingKey& key) const override;
 
     CameraPose pose;
     int lastFlags = 0;

@@ -4,6 +4,7 @@
 
 #include "tree/random_sources.h"
 #include "tree/tree_drawing.h"
+#include "tree/tree_drawing_key.h"
 
 // The noise field is allocated before the wide randomisation; allocating draws nothing, so the draws are
 // the genome's own 30, the wide 32, then the noise, as for every tree of a run.
@@ -13,6 +14,12 @@ CIndividual::CIndividual() : noise(NodeCount(kIndividualDepth)) {
 }
 
 void CIndividual::Draw() { DrawTree(genome, kIndividualDepth, noise); }
+
+// Fitness is the picture's score, not part of it.
+bool CIndividual::DescribeDrawing(CDrawingKey& key) const {
+    DescribeTree(key, genome, kIndividualDepth, noise);
+    return true;
+}
 
 CIndividual& CIndividual::CopyFrom(const CIndividual& other) {
     genome = other.genome;

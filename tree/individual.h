@@ -20,6 +20,7 @@ public:
     CIndividual& operator=(const CIndividual&) = delete;
 
     void Draw() override;
+    bool DescribeDrawing(CDrawingKey& key) const override;
 
     // Genome, fitness and every noise value; no draws.
     CIndividual& CopyFrom(const CIndividual& other);

@@ -18,6 +18,7 @@ public:
     CTreeModel& operator=(const CTreeModel&) = delete;
 
     void Draw() override;
+    bool DescribeDrawing(CDrawingKey& key) const override;
     // A narrow genome and fresh noise; scale, slices, stacks and depth stay.
     void Randomize();
 

@@ -2,10 +2,14 @@
 
 #include <QApplication>
 
+#include "display/platform/application_start.h"
+#include "display/platform/heap_policy.h"
+
 namespace platform {
 
 int ApplicationBase::Run(int argc, char** argv, const char* applicationName, const char* version) {
-    QApplication application(argc, argv);
+    KeepFreedHeapMemory();
+    const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(applicationName));
     QApplication::setApplicationVersion(QString::fromUtf8(version));
     if (!InitInstance()) return 0;

@@ -1,5 +1,6 @@
 // The application object's base: Run makes the Qt application, then calls InitInstance, which runs
 // the program's dialogs. When InitInstance returns false the program ends without an event loop.
+// Without a window system the program ends in Run with status 1 and one line saying what is missing.
 #pragma once
 
 #include <QString>

@@ -11,8 +11,13 @@ namespace platform {
 namespace {
 
 // Controls currently inside a paint event. Repainting a widget while another one paints would nest
-// painting into the one backing store, so a frame presented then is shown by a deferred update.
+// painting into the one backing store, so a frame shown then is shown by a deferred update.
 int paintingControls = 0;
+
+// The control that the previous mouse move went to; null after a move that reached none.
+ControlWidget* lastMoveTarget = nullptr;
+
+constexpr int kButtonFlags = kMouseLeftButton | kMouseRightButton | kMouseMiddleButton;
 
 }  // namespace
 
@@ -35,13 +40,25 @@ ControlWidget::ControlWidget(int id, QWidget* parent) : QWidget(parent), control
 }
 
 ControlWidget::~ControlWidget() {
+    if (lastMoveTarget == this) lastMoveTarget = nullptr;
     if (attached != nullptr) attached->Detach();
     ReleaseSurface(surface);
 }
 
-void ControlWidget::ShowFrame() {
-    framePending = true;
-    if (inPaint) return;  // the paint under way draws the new frame when the render returns
+void ControlWidget::ShowFrame() { ShowNewFrames({this}); }
+
+void ShowNewFrames(std::initializer_list<ControlWidget*> controls) {
+    // Every frame is marked before any is painted: painting one control can paint the others too, and
+    // a paint that only shows a new frame must not render.
+    for (ControlWidget* control : controls)
+        if (control != nullptr) control->framePending = true;
+    for (ControlWidget* control : controls)
+        if (control != nullptr) control->PaintPendingFrame();
+}
+
+void ControlWidget::PaintPendingFrame() {
+    // Already painted along with another control, or by the paint under way once its render returns.
+    if (!framePending || inPaint) return;
     if (paintingControls > 0 || !isVisible()) {
         update();
         return;
@@ -72,20 +89,31 @@ void ControlWidget::PaintFrame() {
     for (const QRect& r : uncovered) painter.fillRect(r, Qt::black);
 }
 
-void ControlWidget::mouseMoveEvent(QMouseEvent* event) {
-    // Qt keeps sending moves to the control where a drag began. Without such a grab a move belongs
-    // to the control under the pointer, so it is handed to that panel, or to none.
-    ControlWidget* target = this;
-    QPoint local = event->position().toPoint();
-    if (QWidget* parent = parentWidget(); parent != nullptr && !rect().contains(local)) {
-        QWidget* under = parent->childAt(mapTo(parent, local));
-        target = dynamic_cast<ControlWidget*>(under);
-        if (target == nullptr) return;
-        local = target->mapFromGlobal(mapToGlobal(local));
+void ControlWidget::mouseMoveEvent(QMouseEvent* event) { RouteMouseMove(*this, *event); }
+
+void RouteMouseMove(QWidget& receiver, const QMouseEvent& event) {
+    // Qt keeps sending moves to the widget where a press began, a control or the dialog itself. Without
+    // such a grab a move belongs to the control under the pointer, so it is handed to that panel, or to none.
+    QPoint local = event.position().toPoint();
+    auto* target = dynamic_cast<ControlWidget*>(&receiver);
+    if (target == nullptr || !target->rect().contains(local)) {
+        QWidget* window = receiver.window();
+        target = dynamic_cast<ControlWidget*>(window->childAt(receiver.mapTo(window, local)));
+        if (target != nullptr) local = target->mapFromGlobal(receiver.mapToGlobal(local));
     }
-    if (target->attached != nullptr) {
-        target->attached->OnMouseMove(MouseKeyFlags(event->buttons(), event->modifiers()), Point{local.x(), local.y()});
+    if (target == nullptr || target->attached == nullptr) {
+        lastMoveTarget = nullptr;
+        return;
     }
+    const int flags = MouseKeyFlags(event.buttons(), event.modifiers());
+    const Point point{local.x(), local.y()};
+    // A drag that arrives from another panel, or comes back after leaving, has no previous position in
+    // this panel's coordinates. The panel first sees the pointer arrive with the buttons up, so this
+    // move only sets where the drag goes on from, as the first move of a drag does.
+    if (target != lastMoveTarget && (flags & kButtonFlags) != 0)
+        target->attached->OnMouseMove(flags & ~kButtonFlags, point);
+    lastMoveTarget = target;
+    target->attached->OnMouseMove(flags, point);
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <initializer_list>
 
 #include "display/platform/drawing_surface.h"
 
@@ -18,7 +19,8 @@ public:
     int ControlId() const { return controlId; }
     DrawingSurface& Surface() { return surface; }
 
-    // Shows the surface's presented frame at once, without asking the window object to render.
+    // Shows the surface's presented frame at once, without asking the window object to render. Called
+    // once a render is complete, never from inside one.
     void ShowFrame();
 
 protected:
@@ -27,6 +29,9 @@ protected:
 
 private:
     friend class WindowObject;
+    friend void RouteMouseMove(QWidget& receiver, const QMouseEvent& event);
+    friend void ShowNewFrames(std::initializer_list<ControlWidget*> controls);
+    void PaintPendingFrame();
     void PaintFrame();
 
     int controlId;
@@ -35,6 +40,13 @@ private:
     bool framePending = false;
     bool inPaint = false;
 };
+
+// ShowFrame for several controls at once; null entries are skipped.
+void ShowNewFrames(std::initializer_list<ControlWidget*> controls);
+
+// Hands a move that Qt delivered to receiver (a control or its dialog) to the window object of the
+// control under the pointer, if any.
+void RouteMouseMove(QWidget& receiver, const QMouseEvent& event);
 
 // Qt's buttons and modifiers as mouse-move key flags.
 int MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -130,5 +131,7 @@ void DialogBase::paintEvent(QPaintEvent*) { OnPaint(); }
 void DialogBase::contextMenuEvent(QContextMenuEvent* event) {
     if (childAt(event->pos()) == nullptr) OpenWindowMenu(event->globalPos());
 }
+
+void DialogBase::mouseMoveEvent(QMouseEvent* event) { RouteMouseMove(*this, *event); }
 
 }  // namespace platform

@@ -64,6 +64,8 @@ protected:
 
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // A drag that begins on the background still reaches a panel it moves into.
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void Build();

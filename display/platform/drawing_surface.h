@@ -17,7 +17,8 @@ struct PresentedFrame {
 
 struct DrawingSurface {
     ControlWidget* widget = nullptr;
-    void* pbuffer = nullptr;  // the surface's EGL pbuffer, made once by PrepareSurface
+    void* pbuffer = nullptr;  // the surface's EGL pbuffer, made when the surface is given a format
+    void* context = nullptr;  // the context kept for this pbuffer, made on first use
     int pbufferWidth = 0;
     int pbufferHeight = 0;
     PresentedFrame frame;

@@ -5,16 +5,19 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "display/platform/control_widget.h"
 #include "display/platform/drawing_surface.h"
 
 namespace platform {
 
 namespace {
+
+// How far an attempt to open a display got; the report names the furthest stage any candidate reached.
+enum class DisplayStage { kNone, kFound, kInitialised, kReady };
 
 struct EglDisplay {
     EGLDisplay display = EGL_NO_DISPLAY;
@@ -22,6 +25,11 @@ struct EglDisplay {
     bool reportedNoDisplay = false;
     bool reportedNoContext = false;
     bool reportedNoSurface = false;
+    // A driver that cannot load makes libEGL print its own warnings on every attempt, and every render
+    // asks for the display: after a failure the next attempt waits, so that they cannot flood stderr.
+    std::chrono::milliseconds retryInterval{5000};
+    bool failedBefore = false;
+    std::chrono::steady_clock::time_point lastAttempt;
 };
 
 EglDisplay& Egl() {
@@ -71,23 +79,45 @@ EGLConfig ChooseConfig(EGLDisplay display) {
     return nullptr;
 }
 
-bool TryDisplay(EGLDisplay display) {
-    if (display == EGL_NO_DISPLAY) return false;
-    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return false;
+DisplayStage TryDisplay(EGLDisplay display) {
+    if (display == EGL_NO_DISPLAY) return DisplayStage::kNone;
+    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return DisplayStage::kFound;
     EGLConfig config = ChooseConfig(display);
     if (config == nullptr || eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
         eglTerminate(display);
-        return false;
+        return DisplayStage::kInitialised;
     }
     Egl().display = display;
     Egl().config = config;
-    return true;
+    return DisplayStage::kReady;
+}
+
+const char* WhyNoDisplay(DisplayStage furthest) {
+    switch (furthest) {
+        case DisplayStage::kNone:
+            return "no EGL display is offered (is Mesa's EGL driver, libegl-mesa0, installed?)";
+        case DisplayStage::kFound:
+            return "no EGL display could be initialised (the OpenGL driver did not load)";
+        case DisplayStage::kInitialised:
+        case DisplayStage::kReady:
+            break;
+    }
+    return "no EGL display offers an OpenGL pbuffer config";
 }
 
 // Each EGL device in turn, then Mesa's surfaceless platform, then the default display.
 bool OpenDisplay() {
     EglDisplay& egl = Egl();
     if (egl.display != EGL_NO_DISPLAY) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (egl.failedBefore && now - egl.lastAttempt < egl.retryInterval) return false;
+    egl.failedBefore = true;
+    egl.lastAttempt = now;
+    DisplayStage furthest = DisplayStage::kNone;
+    auto reached = [&furthest](DisplayStage stage) {
+        furthest = std::max(furthest, stage);
+        return stage == DisplayStage::kReady;
+    };
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -98,34 +128,46 @@ bool OpenDisplay() {
             std::vector<EGLDeviceEXT> devices(static_cast<std::size_t>(count));
             queryDevices(count, devices.data(), &count);
             for (EGLint i = 0; i < count; ++i) {
-                if (TryDisplay(
-                        getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)], nullptr)))
+                if (reached(TryDisplay(
+                        getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)], nullptr))))
                     return true;
             }
         }
     }
     if (getPlatformDisplay != nullptr && HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless") &&
-        TryDisplay(getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)))
+        reached(TryDisplay(getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr))))
         return true;
-    if (TryDisplay(eglGetDisplay(EGL_DEFAULT_DISPLAY))) return true;
-    ReportOnce(egl.reportedNoDisplay, "no EGL display offers an OpenGL pbuffer config");
+    if (reached(TryDisplay(eglGetDisplay(EGL_DEFAULT_DISPLAY)))) return true;
+    ReportOnce(egl.reportedNoDisplay, WhyNoDisplay(furthest));
     return false;
 }
 
 }  // namespace
+
+void SetDisplayRetryInterval(std::chrono::milliseconds interval) { Egl().retryInterval = interval; }
 
 int FindSurfaceFormat(const SurfaceFormatRequest& request) {
     if (!request.openGl || !request.rgba) return 0;
     return OpenDisplay() ? 1 : 0;
 }
 
+namespace {
+
+// EGL wants a surface of at least one pixel; a panel of zero size presents nothing anyway.
+EGLint PbufferExtent(int clientExtent) { return clientExtent > 0 ? clientExtent : 1; }
+
+}  // namespace
+
+bool SurfaceHasSize(const DrawingSurface& surface, int width, int height) {
+    return surface.pbufferWidth == PbufferExtent(width) && surface.pbufferHeight == PbufferExtent(height);
+}
+
 bool ApplySurfaceFormat(DrawingSurface& surface, int format, int width, int height) {
     EglDisplay& egl = Egl();
     if (format != 1 || egl.display == EGL_NO_DISPLAY) return false;
     if (surface.pbuffer != nullptr) return true;
-    // EGL wants a surface of at least one pixel; a panel of zero size presents nothing anyway.
-    const EGLint w = width > 0 ? width : 1;
-    const EGLint h = height > 0 ? height : 1;
+    const EGLint w = PbufferExtent(width);
+    const EGLint h = PbufferExtent(height);
     const EGLint attributes[] = {EGL_WIDTH, w, EGL_HEIGHT, h, EGL_NONE};
     EGLSurface pbuffer = eglCreatePbufferSurface(egl.display, egl.config, attributes);
     if (pbuffer == EGL_NO_SURFACE) {
@@ -164,23 +206,57 @@ void DeleteGlContext(GlContext context) {
 }
 
 void ReleaseSurface(DrawingSurface& surface) {
-    if (surface.pbuffer != nullptr && Egl().display != EGL_NO_DISPLAY)
-        eglDestroySurface(Egl().display, surface.pbuffer);
+    if (Egl().display != EGL_NO_DISPLAY) {
+        if (surface.context != nullptr) {
+            if (eglGetCurrentContext() == surface.context) MakeGlCurrent(nullptr, nullptr);
+            eglDestroyContext(Egl().display, surface.context);
+        }
+        if (surface.pbuffer != nullptr) eglDestroySurface(Egl().display, surface.pbuffer);
+    }
+    surface.context = nullptr;
     surface.pbuffer = nullptr;
     surface.pbufferWidth = 0;
     surface.pbufferHeight = 0;
 }
 
-void PresentFrame(DrawingSurface* surface) {
-    if (surface == nullptr || surface->pbuffer == nullptr) return;
+GlContext KeptGlContext(DrawingSurface* surface) {
+    if (surface == nullptr) return nullptr;
+    if (surface->context == nullptr) surface->context = CreateGlContext(surface);
+    return surface->context;
+}
+
+void EnterFreshState() {
+    // Everything a render can change is on the attribute stacks except the matrices, which a new
+    // context starts as identities; gluPerspective and gluLookAt multiply onto what they find.
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    for (GLenum mode : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(mode);
+        glLoadIdentity();
+    }
+    // Mesa's attribute pop does not bring the current colour and normal back, so they are set to a
+    // new context's values here.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glTexCoord4f(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void LeaveFreshState() {
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+bool PresentFrame(DrawingSurface* surface) {
+    if (surface == nullptr || surface->pbuffer == nullptr) return false;
     // Without a current context on this surface there is no frame to read: the old one stays.
-    if (eglGetCurrentContext() == EGL_NO_CONTEXT || eglGetCurrentSurface(EGL_DRAW) != surface->pbuffer) return;
+    if (eglGetCurrentContext() == EGL_NO_CONTEXT || eglGetCurrentSurface(EGL_DRAW) != surface->pbuffer) return false;
     const int width = surface->pbufferWidth;
     const int height = surface->pbufferHeight;
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     PresentedFrame& frame = surface->frame;
     frame.width = width;
     frame.height = height;
+    // Same size as last time: the buffer is reused and nothing is allocated.
     frame.bgr.resize(rowBytes * static_cast<std::size_t>(height));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, frame.bgr.data());
@@ -190,7 +266,7 @@ void PresentFrame(DrawingSurface* surface) {
         unsigned char* b = frame.bgr.data() + static_cast<std::size_t>(bottom) * rowBytes;
         std::swap_ranges(a, a + rowBytes, b);
     }
-    if (surface->widget != nullptr) surface->widget->ShowFrame();
+    return true;
 }
 
 }  // namespace platform

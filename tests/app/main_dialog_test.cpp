@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <functional>
 
 #include "app/about_dlg.h"
@@ -265,4 +266,57 @@ TEST(MainDialog, TargetTreeDrawsBeforeTheEvolversIndividuals) {
     EXPECT_EQ(dialog.targetTree.noise[last].inclination, tree.noise[last].inclination);
     EXPECT_EQ(dialog.evolver.population[0].noise[last].presence, firstOfPopulation.noise[last].presence);
     EXPECT_FALSE(dialog.evolver.best.genome == dialog.evolver.population[0].genome);
+}
+
+namespace {
+
+// The turn about the world's vertical axis of a camera that has only been dragged sideways.
+double SidewaysTurn(const COrbitCamera& camera) {
+    return std::atan2(camera.pose.rotation.m[3], camera.pose.rotation.m[0]);
+}
+
+// Moves the pointer to a point of a control, with Qt delivering it as the window system would.
+void MoveTo(QWidget* control, QPoint point) { QTest::mouseMove(control, point); }
+
+}  // namespace
+
+TEST(MainDialog, DragsAcrossPanelsOrOutAndBackMoveTheCameraOnlyByTheMovesInsideAPanel) {
+    CMainDlg dialog;
+    double turn = 0.0, distance = 0.0, backgroundTurn = 0.0;
+    RunModal(dialog, [&] {
+        QWidget* left = dialog.Control(IDC_TARGET_VIEW);
+        QWidget* right = dialog.Control(IDC_EVOLVED_VIEW);
+        const auto inLeft = [&](QPoint p) { return p; };
+        const auto fromRight = [&](QPoint p) { return left->mapFromGlobal(right->mapToGlobal(p)); };
+
+        // Sideways across the gap: 2 pixels in the left panel, then 5 in the right one.
+        QTest::mousePress(left, Qt::LeftButton, Qt::NoModifier, inLeft({300, 150}));
+        for (QPoint p : {inLeft({302, 150}), inLeft({304, 150}), fromRight({0, 150}), fromRight({5, 150})})
+            MoveTo(left, p);
+        QTest::mouseRelease(left, Qt::LeftButton, Qt::NoModifier, fromRight({5, 150}));
+        turn = SidewaysTurn(dialog.camera);
+
+        // A zoom that leaves at the bottom edge and comes back in at the top: 5 pixels down each time.
+        QTest::mousePress(left, Qt::RightButton, Qt::NoModifier, {150, 345});
+        for (QPoint p : {QPoint(150, 350), QPoint(150, 355), QPoint(150, 366), QPoint(150, 2), QPoint(150, 7)})
+            MoveTo(left, p);
+        QTest::mouseRelease(left, Qt::RightButton, Qt::NoModifier, {150, 7});
+        distance = dialog.camera.pose.Distance();
+
+        // A drag that begins on the dialog's background and moves 20 pixels once inside the left panel.
+        const QPoint background = left->mapTo(&dialog, QPoint(150, 0)) - QPoint(0, 10);
+        ASSERT_EQ(dialog.childAt(background), nullptr);
+        const double before = SidewaysTurn(dialog.camera);
+        QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, background);
+        for (QPoint p : {QPoint(150, 20), QPoint(170, 20)}) QTest::mouseMove(&dialog, left->mapTo(&dialog, p));
+        QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, left->mapTo(&dialog, QPoint(170, 20)));
+        backgroundTurn = SidewaysTurn(dialog.camera) - before;
+        dialog.reject();
+    });
+    const double width = 308.0, height = 361.0;
+    EXPECT_NEAR(turn, (2.0 + 5.0) / width, 1e-12);
+    double expected = 500.0;
+    for (int step = 0; step < 2; ++step) expected += (expected + 1.0) * ((1.0 / height) * 355 - (1.0 / height) * 350);
+    EXPECT_NEAR(distance, expected, 1e-9);
+    EXPECT_NEAR(backgroundTurn, 20.0 / width, 1e-12);
 }

@@ -7,9 +7,11 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "display/orbit_camera.h"
 #include "display/platform/drawing_surface.h"
 #include "tests/support/panel_pair.h"
 
@@ -50,6 +52,48 @@ public:
         gluSphere(quadric, 2.0, 16, 8);
         gluDeleteQuadric(quadric);
     }
+};
+
+// Leaves behind every kind of GL state it can reach, balanced only where the render needs it.
+class StateLeaker : public IRenderable {
+public:
+    void Draw() override {
+        glEnable(GL_LIGHTING);
+        glEnable(GL_CULL_FACE);
+        glDisable(GL_DEPTH_TEST);
+        glShadeModel(GL_FLAT);
+        glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+        glColor3f(0.1f, 0.2f, 0.3f);
+        glNormal3f(1.0f, 0.0f, 0.0f);
+        glLineWidth(3.0f);
+        glViewport(1, 2, 3, 4);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glMatrixMode(GL_PROJECTION);
+        glTranslated(1.0, 2.0, 3.0);
+        glMatrixMode(GL_TEXTURE);
+        glScaled(2.0, 2.0, 2.0);
+        glMatrixMode(GL_MODELVIEW);
+        glRotated(30.0, 0.0, 1.0, 0.0);
+    }
+};
+
+// Reads the state a render's entries find: whatever a kept context carries over would show here.
+class StateProbe : public IRenderable {
+public:
+    void Draw() override {
+        values.clear();
+        for (GLenum capability : {GL_LIGHTING, GL_CULL_FACE, GL_DEPTH_TEST, GL_COLOR_MATERIAL, GL_NORMALIZE})
+            values.push_back(glIsEnabled(capability));
+        values.push_back(glIsEnabled(GL_VERTEX_ARRAY));
+        for (GLenum query :
+             {GL_COLOR_CLEAR_VALUE, GL_CURRENT_COLOR, GL_CURRENT_NORMAL, GL_LINE_WIDTH, GL_SHADE_MODEL, GL_VIEWPORT,
+              GL_PROJECTION_MATRIX, GL_TEXTURE_MATRIX, GL_MODELVIEW_MATRIX, GL_MATRIX_MODE}) {
+            double v[16] = {};
+            glGetDoublev(query, v);
+            values.insert(values.end(), v, v + 16);
+        }
+    }
+    std::vector<double> values;
 };
 
 const platform::PresentedFrame& FrameOf(CGLView& view) { return view.Control()->Surface().frame; }
@@ -218,6 +262,107 @@ TEST(GLView, PaintingEitherControlRendersBothPanels) {
     QCoreApplication::processEvents();
     EXPECT_EQ(leftEntry.draws, leftBefore + 1);
     EXPECT_EQ(rightEntry.draws, rightBefore + 1);
+}
+
+TEST(GLView, EveryRenderInAKeptContextStartsFromANewContextsState) {
+    PanelPair panels(32, 24, /*partners=*/false);
+    StateProbe probe;
+    SphereRenderable sphere;
+    panels.left.AppendRenderable(&probe);
+    panels.left.AppendRenderable(&sphere);
+    panels.left.referenceRendering = true;
+    panels.left.Render();
+    const std::vector<double> fresh = probe.values;
+    const std::vector<unsigned char> freshPixels = FrameOf(panels.left).bgr;
+    ASSERT_FALSE(fresh.empty());
+
+    StateLeaker leaker;
+    panels.left.referenceRendering = false;
+    for (int render = 0; render < 2; ++render) {
+        panels.left.drawList = {&leaker};
+        panels.left.Render();
+        panels.left.drawList = {&probe, &sphere};
+        panels.left.Render();
+        EXPECT_EQ(probe.values, fresh) << "render " << render;
+        EXPECT_EQ(FrameOf(panels.left).bgr, freshPixels) << "render " << render;
+    }
+}
+
+TEST(GLView, APanelIsDrawnAgainOnlyWhenWhatItDrawsOrItsSizeChanges) {
+    PanelPair panels(20, 20);
+    COrbitCamera camera;
+    CountingRenderable leftEntry, rightEntry;
+    for (CountingRenderable* entry : {&leftEntry, &rightEntry}) {
+        entry->describable = true;
+        entry->paint = true;
+    }
+    panels.left.listener = &camera;
+    panels.left.drawList = {&camera, &leftEntry};
+    panels.right.drawList = {&camera, &rightEntry};
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        int leftDraws, rightDraws;
+    };
+    const Step steps[] = {
+        {"first render", [] {}, 1, 1},
+        {"nothing changed", [] {}, 1, 1},
+        {"a move with no button",
+         [&] {
+             panels.left.OnMouseMove(0, platform::Point{5, 5});
+         },
+         1, 1},
+        {"right entry's colour", [&] { rightEntry.green = 0.0f; }, 1, 2},
+        {"camera pose", [&] { camera.pose.SetDistance(400.0); }, 2, 3},
+        {"right panel's size", [&] { panels.rightControl->resize(24, 20); }, 2, 4},
+        {"an entry that cannot tell", [&] { leftEntry.describable = false; }, 3, 4},
+        {"the same entry again", [] {}, 4, 4},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        panels.left.Render();
+        EXPECT_EQ(leftEntry.draws, step.leftDraws) << step.what;
+        EXPECT_EQ(rightEntry.draws, step.rightDraws) << step.what;
+    }
+    const platform::PresentedFrame& right = FrameOf(panels.right);
+    ASSERT_EQ(right.width, 24) << "a resized panel presents at its new size";
+    EXPECT_EQ(right.bgr.size(), 24u * 20u * 3u);
+    // Blue, green, red: the last colour set, white without green.
+    EXPECT_EQ(std::vector<unsigned char>(right.bgr.begin(), right.bgr.begin() + 3),
+              (std::vector<unsigned char>{255, 0, 255}));
+}
+
+TEST(GLView, NewFramesAreShownOnlyOnceBothPanelsAreDrawn) {
+    std::vector<std::string> log;
+    LoggingRenderable leftEntry("left", log);
+    LoggingRenderable rightEntry("right", log);
+    PanelPair panels(20, 20);
+    panels.left.AppendRenderable(&leftEntry);
+    panels.right.AppendRenderable(&rightEntry);
+    panels.host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panels.host));
+    QCoreApplication::processEvents();
+
+    struct PaintLogger : QObject {
+        explicit PaintLogger(std::vector<std::string>& log) : log(log) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) log.push_back("paint");
+            return false;
+        }
+        std::vector<std::string>& log;
+    } logger(log);
+    panels.leftControl->installEventFilter(&logger);
+    panels.rightControl->installEventFilter(&logger);
+    // A pending update of the partner is what let a nested paint start a render inside a render.
+    panels.rightControl->update();
+    log.clear();
+    panels.left.Render();
+    QCoreApplication::processEvents();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0], "left");
+    EXPECT_EQ(log[1], "right");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "left"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "right"), 1);
 }
 
 // Runs only in its own test program run, with EGL's vendor list pointed at nothing (see tests/CMakeLists.txt).

@@ -26,3 +26,10 @@ void CountingRenderable::Draw() {
     glClearColor(red, green, blue, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
 }
+
+bool CountingRenderable::DescribeDrawing(CDrawingKey& key) const {
+    if (!describable) return false;
+    key.Append(paint);
+    for (float v : {red, green, blue}) key.Append(v);
+    return true;
+}

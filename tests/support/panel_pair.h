@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "display/drawing_key.h"
 #include "display/gl_view.h"
 #include "display/platform/control_widget.h"
 
@@ -19,11 +20,14 @@ struct PanelPair {
     CGLView right;
 };
 
-// A renderable that counts its draws and, if asked, fills the viewport with one colour.
+// A renderable that counts its draws and, if asked, fills the viewport with one colour. Unless made
+// describable it cannot tell what it draws, so every render draws it.
 class CountingRenderable : public IRenderable {
 public:
     void Draw() override;
+    bool DescribeDrawing(CDrawingKey& key) const override;
     int draws = 0;
     bool paint = false;
+    bool describable = false;
     float red = 1.0f, green = 1.0f, blue = 1.0f;
 };
