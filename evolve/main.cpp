@@ -22,14 +22,11 @@ constexpr int kExitBadInput = 2;
 
 QtMessageHandler qtHandler = nullptr;
 
-// Qt's notes about the session and the offscreen platform (no XDG_RUNTIME_DIR, hints a window system
-// would take) would land between the progress lines and say nothing about the run; the rest pass on.
+// Standard error carries the progress and the tool's own one-line errors. Qt's notes (no
+// XDG_RUNTIME_DIR, hints the offscreen platform cannot take, libpng's view of a broken picture, which
+// the tool reports in its own words) would land between them, so only Qt's critical errors pass.
 void PassOnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtDebugMsg || type == QtInfoMsg) return;
-    const bool session = message.startsWith(QLatin1String("QStandardPaths:"));
-    const bool platform = context.category != nullptr && QByteArray(context.category).startsWith("qt.qpa");
-    if (type == QtWarningMsg && (session || platform)) return;
-    qtHandler(type, context, message);
+    if (type == QtCriticalMsg || type == QtFatalMsg) qtHandler(type, context, message);
 }
 
 int Fail(int status, const QString& why) {

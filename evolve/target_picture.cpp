@@ -1,8 +1,36 @@
 #include "evolve/target_picture.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+
+namespace {
+
+// libpng prints its errors straight to standard error before Qt sees them. The tool reports a broken
+// picture in a line of its own, so while a picture is decoded standard error goes nowhere.
+class QuietStandardError {
+public:
+    QuietStandardError() : saved(dup(STDERR_FILENO)) {
+        const int nowhere = open("/dev/null", O_WRONLY);
+        if (saved >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
+        if (nowhere >= 0) close(nowhere);
+    }
+    ~QuietStandardError() {
+        if (saved < 0) return;
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved;
+};
+
+}  // namespace
 
 TargetPicture ReadTargetPicture(const QString& path) {
     TargetPicture result;
@@ -15,6 +43,7 @@ TargetPicture ReadTargetPicture(const QString& path) {
         result.error = QStringLiteral("cannot read target picture %1").arg(path);
         return result;
     }
+    const QuietStandardError quiet;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
