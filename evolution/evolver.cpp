@@ -159,6 +159,8 @@ void CEvolver::Train(int generations) {
         view->RemoveLastRenderable();
         view->AppendRenderable(&best);
     }
+    // The stop belongs to this training; a step called on its own later must still select.
+    stopped = false;
     EnterPhase(EvolverPhase::Reporting);
     view->Render();
     QWidget* owner = view->Control() != nullptr ? view->Control()->window() : nullptr;
