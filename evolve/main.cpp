@@ -6,9 +6,11 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "app/main_dlg.h"
 #include "app/resources.h"
+#include "display/platform/application_start.h"
 #include "display/platform/gl_renderer.h"
 #include "evolve/evolve_options.h"
 #include "evolve/evolve_run.h"
@@ -53,7 +55,8 @@ int main(int argc, char** argv) {
     qtHandler = qInstallMessageHandler(PassOnQtMessage);
     int qtArgumentCount = 1;
     char* qtArguments[] = {argv[0], nullptr};
-    QApplication application(qtArgumentCount, qtArguments);
+    // Without the offscreen plugin this ends with one line and status 1, the environment's failure.
+    const std::unique_ptr<QApplication> application = platform::StartApplication(qtArgumentCount, qtArguments);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
     QApplication::setApplicationVersion(QString::fromUtf8(kApplicationVersion));
 
