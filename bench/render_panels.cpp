@@ -1,8 +1,9 @@
 // The cost of one Render() of the two partner panels at their real size, as a drag step pays it: the
 // camera turns a little before every render, so both panels must be drawn. With empty draw lists, with
 // the trees a fresh program starts with, and with full trees of 3906 segments; each on the program's
-// path and on the reference path (a fresh context per render), timed in whole blocks. Also a move with
-// no button held, which changes nothing. Prints the mean and the fastest; it does not judge the figures.
+// path and on the reference path (a fresh context per render, GLU's quadric for every segment), timed
+// in whole blocks. Also a move with no button held, which changes nothing. Prints the mean and the
+// fastest; it does not judge the figures.
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "display/platform/geometry.h"
 #include "display/platform/heap_policy.h"
 #include "tree/tree_drawing.h"
+#include "tree/tree_drawing_seam.h"
 
 namespace {
 
@@ -61,10 +63,12 @@ void TimeBothWays(bench::Program& program, const char* what, int renders) {
     for (bool reference : {false, true}) {
         program.targetView.referenceRendering = reference;
         program.evolvedView.referenceRendering = reference;
+        UseQuadricCylinders(reference);
         Print(what, reference, TimeMoves(program, renders, platform::kMouseLeftButton));
     }
     program.targetView.referenceRendering = false;
     program.evolvedView.referenceRendering = false;
+    UseQuadricCylinders(false);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // platform, the target tree and the evolver made in the dialog's order, 50 generations unless told
 // otherwise (--generations N). Prints the total, the floor and where the time goes; then, unless
 // --no-reference, the first generation of the same press again on the program's path and on the
-// reference path (a fresh context per render, the partner always drawn), with both rates and their ratio.
+// reference path (a fresh context per render, the partner always drawn, GLU's quadric for every
+// segment), with both rates and their ratio.
 // It does not judge the figures.
 //
 // The floor is the time from the first draw call of each candidate's render to the end of that render:
@@ -24,6 +25,7 @@
 #include "display/offscreen_image.h"
 #include "display/platform/heap_policy.h"
 #include "tree/random_seam.h"
+#include "tree/tree_drawing_seam.h"
 
 namespace {
 
@@ -138,6 +140,7 @@ struct PressResult {
 PressResult Press(int generations, bool reference, PhaseClock* clock, bench::Program& program) {
     program.targetView.referenceRendering = reference;
     program.evolvedView.referenceRendering = reference;
+    UseQuadricCylinders(reference);
     // The paint that a shown dialog gets before anyone can press a button.
     program.evolvedView.Render();
 
@@ -162,6 +165,7 @@ PressResult Press(int generations, bool reference, PhaseClock* clock, bench::Pro
     image.reset();
     program.evolver.target = nullptr;
     result.seconds = Seconds(Clock::now() - start);
+    UseQuadricCylinders(false);
     result.evaluations = static_cast<long>(result.fitness.size());
     if (clock != nullptr) clock->Enter(EvolverPhase::Idle);
     return result;

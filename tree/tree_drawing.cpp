@@ -3,15 +3,20 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "tree/random_sources.h"
+#include "tree/cylinder_shape_cache.h"
 #include "tree/tree_drawing_seam.h"
+#include "tree/tree_traversal.h"
 
 namespace {
 
 // One quadric serves every segment of every tree in both panels for the life of the process. A quadric
 // holds only GLU's drawing settings, no GL objects, so it outlives the per-render contexts safely and is
-// deliberately never deleted.
+// deliberately never deleted. Only the reference way of drawing cylinders uses it.
 GLUquadric* sharedQuadric = nullptr;
+
+// Plain memory, no GL objects: the arrays are handed to the GL at each draw, so they serve every
+// context, including the fresh one of each render.
+CCylinderShapeCache cylinderShapes;
 
 TreeDrawingLog* drawingLog = nullptr;
 
@@ -19,9 +24,55 @@ void NoteNode(int node) {
     if (drawingLog != nullptr) drawingLog->nodes.push_back(node);
 }
 
+// If GLU cannot make a quadric the segment is skipped; the next segment tries again.
+void DrawQuadricCylinder(const TreeGenome& genome) {
+    if (sharedQuadric == nullptr) sharedQuadric = gluNewQuadric();
+    if (sharedQuadric == nullptr) return;
+    gluCylinder(sharedQuadric, genome.radius, genome.radius * genome.taper, 1.0, genome.slices, genome.stacks);
+}
+
+// The quadric's own vertices and normals, computed once per shape and drawn from client arrays: the GL
+// receives the same values in the same strips and draws the same pixels, without the per-vertex calls.
+// The pointers are plain memory because the program binds no buffer objects.
+void DrawArrayCylinder(const TreeGenome& genome) {
+    const CylinderShape& shape =
+        cylinderShapes.ShapeFor(genome.radius, genome.radius * genome.taper, genome.slices, genome.stacks);
+    if (shape.Empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, shape.positions.data());
+    glNormalPointer(GL_FLOAT, 0, shape.normals.data());
+    const int strip = shape.StripVertexCount();
+    for (int stack = 0; stack < shape.stacks; ++stack) glDrawArrays(GL_QUAD_STRIP, stack * strip, strip);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    // The current normal is undefined after an array draw; the quadric leaves its last normal current.
+    glNormal3fv(shape.normals.data() + shape.normals.size() - 3);
+}
+
+void (*drawCylinder)(const TreeGenome&) = DrawArrayCylinder;
+
+// Each node's frame is pushed on the GL's model-view stack and popped after its subtree.
+struct GlTreeVisitor {
+    const TreeGenome& genome;
+    const NoiseField& noise;
+
+    void Enter(int branch, int node) {
+        glPushMatrix();
+        ApplyNodeTransform(genome, branch, node, noise);
+    }
+    void Segment(int node) {
+        NoteNode(node);
+        DrawSegment(genome);
+    }
+    void Leave() { glPopMatrix(); }
+};
+
 }  // namespace
 
 void WatchTreeDrawing(TreeDrawingLog* log) { drawingLog = log; }
+
+void UseQuadricCylinders(bool useQuadric) { drawCylinder = useQuadric ? DrawQuadricCylinder : DrawArrayCylinder; }
 
 void DrawTree(const TreeGenome& genome, int depth, const NoiseField& noise) {
     glColor3d(0.75, 0.5, 0.25);
@@ -29,45 +80,25 @@ void DrawTree(const TreeGenome& genome, int depth, const NoiseField& noise) {
     glEnable(GL_NORMALIZE);
     glPushMatrix();
     glScaled(genome.scale, genome.scale, genome.scale);
-    // The root has no presence test and no transform of its own; its noise record is never read.
-    NoteNode(0);
-    DrawSegment(genome);
-    for (int i = 0; i < kBranchCount; ++i) DrawNode(genome, depth - 1, i, i + 1, noise);
+    GlTreeVisitor visitor{genome, noise};
+    VisitTree(genome, depth, noise, visitor);
     glPopMatrix();
 }
 
 void DrawNode(const TreeGenome& genome, int levels, int branch, int node, const NoiseField& noise) {
-    const BranchGene& gene = genome.branches[branch];
-    // A missing node takes its whole subtree with it, whatever the draws below say.
-    if (noise[node].presence > gene.presence) return;
-    glPushMatrix();
-    ApplyNodeTransform(genome, branch, node, noise);
-    NoteNode(node);
-    DrawSegment(genome);
-    if (levels >= 1) {
-        for (int i = 0; i < kBranchCount; ++i) DrawNode(genome, levels - 1, i, 5 * node + 1 + i, noise);
-    }
-    glPopMatrix();
+    GlTreeVisitor visitor{genome, noise};
+    VisitNode(genome, levels, branch, node, noise, visitor);
 }
 
 void ApplyNodeTransform(const TreeGenome& genome, int branch, int node, const NoiseField& noise) {
-    const BranchGene& gene = genome.branches[branch];
-    const NodeNoise& draw = noise[node];
-    const double azimuth = JitterOf(draw.azimuth) * gene.azimuthSpread + gene.azimuth;
-    const double inclination = JitterOf(draw.inclination) * gene.inclinationSpread + gene.inclination;
-    // The parent is one unit long in its own frame. The scale is the parent's radius at the attachment
-    // point over its base radius, so the child starts exactly as thick as the parent is there.
-    const double size = (1.0 - gene.position) * (1.0 - genome.taper) + genome.taper;
-    glTranslated(0.0, 0.0, gene.position);
-    glScaled(size, size, size);
-    glRotated(azimuth, 0.0, 0.0, 1.0);
-    glRotated(inclination, 1.0, 0.0, 0.0);
+    const NodeTransform transform = NodeTransformOf(genome, branch, node, noise);
+    glTranslated(0.0, 0.0, transform.position);
+    glScaled(transform.size, transform.size, transform.size);
+    glRotated(transform.azimuth, 0.0, 0.0, 1.0);
+    glRotated(transform.inclination, 1.0, 0.0, 0.0);
 }
 
 void DrawSegment(const TreeGenome& genome) {
-    // If GLU cannot make a quadric the segment is skipped; the next segment tries again.
-    if (sharedQuadric == nullptr) sharedQuadric = gluNewQuadric();
-    if (sharedQuadric == nullptr) return;
-    gluCylinder(sharedQuadric, genome.radius, genome.radius * genome.taper, 1.0, genome.slices, genome.stacks);
+    drawCylinder(genome);
     if (drawingLog != nullptr) ++drawingLog->segments;
 }

@@ -17,5 +17,6 @@ void DrawNode(const TreeGenome& genome, int levels, int branch, int node, const 
 // Multiplies the model-view matrix by the transform from the parent's frame into the node's frame.
 void ApplyNodeTransform(const TreeGenome& genome, int branch, int node, const NoiseField& noise);
 
-// One segment along +z from 0 to 1 in the current frame, through the process-wide quadric.
+// One segment along +z from 0 to 1 in the current frame: the quadric's cylinder of the genome's radius,
+// taper, slices and stacks, drawn from arrays that hold exactly the quadric's vertices and normals.
 void DrawSegment(const TreeGenome& genome);

@@ -1,5 +1,6 @@
 // The program's way of rendering against the reference it must match byte for byte: a context made
-// and deleted for every render, and the partner panel drawn on every render whether or not it changed.
+// and deleted for every render, the partner panel drawn on every render whether or not it changed, and
+// every segment drawn through GLU's quadric.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,6 +14,7 @@
 #include "evolution/evolver.h"
 #include "tests/support/panel_pair.h"
 #include "tree/random_seam.h"
+#include "tree/tree_drawing_seam.h"
 #include "tree/tree_model.h"
 
 namespace {
@@ -32,6 +34,7 @@ struct Program {
     void UseReference(bool reference) {
         pair.left.referenceRendering = reference;
         pair.right.referenceRendering = reference;
+        UseQuadricCylinders(reference);
     }
 
     PanelPair pair;
@@ -60,6 +63,7 @@ std::vector<double> TrainingFitness(bool reference, int generations) {
         previous = phase;
     };
     program.evolver.Train(generations);
+    program.UseReference(false);
     fitness.push_back(program.evolver.best.fitness);
     return fitness;
 }
@@ -101,6 +105,7 @@ TEST(RenderingPaths, EveryPictureIsByteIdenticalToTheReferences) {
     ASSERT_NE(program.camera.pose.Distance(), 500.0);
     compare("turned and zoomed camera");
     EXPECT_EQ(scenes, 53);
+    program.UseReference(false);
 }
 
 TEST(RenderingPaths, TrainingScoresEveryEvaluationAsTheReferenceDoes) {

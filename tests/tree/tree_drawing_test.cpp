@@ -1,17 +1,22 @@
 #include "tree/tree_drawing.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 #include <set>
 
+#include "display/orbit_camera.h"
 #include "tests/tree/gl_test_context.h"
 #include "tests/tree/tree_test_support.h"
+#include "tree/individual.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
+#include "tree/tree_model.h"
 
 namespace {
 
@@ -210,4 +215,56 @@ TEST_F(TreeDrawing, DrawnTreeCoversPixelsAndRedrawsIdentically) {
     const long long lit = std::count_if(first.begin(), first.end(), [](unsigned char v) { return v != 0; });
     EXPECT_GT(lit, 0);
     EXPECT_EQ(render(), first);
+}
+
+TEST(TreeDrawingCylinders, ArraysAndQuadricDrawByteIdenticalTrees) {
+    // A panel's render: its own fresh context and size, the projection, the camera with its headlight at
+    // the start-up distance, then the tree.
+    constexpr int kWidth = 308, kHeight = 361;
+    const auto render = [&](IRenderable& tree, bool useQuadric) {
+        GlTestContext gl(kWidth, kHeight);
+        EXPECT_TRUE(gl.IsCurrent());
+        UseQuadricCylinders(useQuadric);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glEnable(GL_COLOR_MATERIAL);
+        glMatrixMode(GL_PROJECTION);
+        gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 3.0, 1000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        COrbitCamera camera;
+        camera.pose.SetDistance(500);
+        camera.lightOn = true;
+        camera.Draw();
+        tree.Draw();
+        std::vector<unsigned char> pixels(kWidth * kHeight * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        UseQuadricCylinders(false);
+        return pixels;
+    };
+
+    // The start-up target tree and the first individuals of a fresh run, then bred extremes: every node
+    // present, the widest radius with no taper, and noise fractions of exactly 0 and 1.
+    ResetRandomSequence();
+    CTreeModel target;
+    std::vector<IRenderable*> trees{&target};
+    std::vector<std::unique_ptr<CIndividual>> individuals;
+    for (int i = 0; i < 6; ++i) {
+        individuals.push_back(std::make_unique<CIndividual>());
+        trees.push_back(individuals.back().get());
+    }
+    for (BranchGene& branch : individuals[0]->genome.branches) branch.presence = 1.0;
+    individuals[1]->genome.radius = 0.5;
+    individuals[1]->genome.taper = 0.0;
+    for (int node = 1; node < 31; ++node) individuals[2]->noise[node] = NodeNoise{0.0, node % 2 ? 0.0 : 1.0, 1.0};
+
+    for (size_t i = 0; i < trees.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "tree " << i);
+        const std::vector<unsigned char> quadric = render(*trees[i], true);
+        const std::vector<unsigned char> arrays = render(*trees[i], false);
+        EXPECT_GT(std::count_if(arrays.begin(), arrays.end(), [](unsigned char v) { return v != 0; }), 1000);
+        EXPECT_TRUE(arrays == quadric);
+    }
 }
