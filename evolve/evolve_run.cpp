@@ -11,10 +11,13 @@
 #include "evolve/fitness_plot.h"
 #include "evolve/genome_distance.h"
 #include "evolve/interrupt_request.h"
+#include "evolve/number_text.h"
 #include "evolve/output_folder.h"
 #include "evolve/picture_conversion.h"
 #include "evolve/target_picture.h"
 #include "evolve/tree_json.h"
+#include "evolve/tree_obj.h"
+#include "tree/tree_mesh.h"
 
 namespace {
 
@@ -144,6 +147,13 @@ QString CEvolveRun::WriteResults(CMainDlg& main, int pressNumber) {
     const std::unique_ptr<COffscreenImage> shot = main.evolvedView.CreateImage(1.0, false);
     main.evolvedView.Capture(*shot);
     QString error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".png"), PngBytes(ToQImage(*shot)));
+    if (error.isEmpty()) {
+        const std::string comment =
+            "Ramulon: best tree of press " + std::to_string(pressNumber) + ", fitness " + ExactNumber(best.fitness);
+        error = WriteFileInPlace(
+            options.outputFolder, stem + QStringLiteral(".obj"),
+            Bytes(TreeObj(BuildTreeMesh(best.genome, kIndividualDepth, best.noise), stem.toStdString(), comment)));
+    }
     if (error.isEmpty())
         error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".json"),
                                  Bytes(TreeJson(best.genome, best.noise, kIndividualDepth, best.fitness, pressNumber)));

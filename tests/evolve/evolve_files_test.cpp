@@ -1,15 +1,20 @@
 // What the tool's writers could get wrong on their own, without a run: the fitting of a user's picture
-// to the panel, trees written as data and read back, and the distance between genomes.
+// to the panel, trees written as data and as meshes and read back, and the distance between genomes.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <limits>
+#include <sstream>
 
 #include "evolve/genome_distance.h"
 #include "evolve/target_picture.h"
 #include "evolve/tree_json.h"
+#include "evolve/tree_obj.h"
 #include "tree/individual.h"
+#include "tree/tree_mesh.h"
 
 namespace {
 
@@ -126,4 +131,48 @@ TEST(GenomeDistance, EachGeneCountsByItsShareOfItsRange) {
         {"the taper across its range", fullTaper, low, 1.0 / 32},
     };
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(GenomeDistance(c.a, c.b), c.distance) << c.what;
+}
+
+TEST(TreeObj, EveryTriangleBecomesAFaceOfOneBasedIndicesIntoTheVerticesAndNormals) {
+    const CIndividual tree;
+    const TreeMesh mesh = BuildTreeMesh(tree.genome, kIndividualDepth, tree.noise);
+    ASSERT_FALSE(mesh.triangles.empty());
+    std::istringstream obj(TreeObj(mesh, "best-1", "a test tree"));
+
+    std::vector<float> positions;
+    long normals = 0, faces = 0, badCorners = 0;
+    long lowest = std::numeric_limits<long>::max(), highest = 0;
+    for (std::string line; std::getline(obj, line);) {
+        std::istringstream fields(line);
+        std::string keyword;
+        fields >> keyword;
+        if (keyword == "v") {
+            float x, y, z;
+            fields >> x >> y >> z;
+            positions.insert(positions.end(), {x, y, z});
+        } else if (keyword == "vn") {
+            ++normals;
+        } else if (keyword == "f") {
+            ++faces;
+            int corners = 0;
+            for (std::string corner; fields >> corner; ++corners) {
+                const std::size_t slashes = corner.find("//");
+                const long v = std::stol(corner.substr(0, slashes));
+                const long n = slashes == std::string::npos ? -1 : std::stol(corner.substr(slashes + 2));
+                badCorners += v != n;
+                lowest = std::min(lowest, v);
+                highest = std::max(highest, v);
+            }
+            badCorners += corners != 3 ? 1 : 0;
+        }
+    }
+    const long vertices = static_cast<long>(mesh.positions.size() / 3);
+    EXPECT_EQ(faces, static_cast<long>(mesh.triangles.size() / 3));
+    EXPECT_EQ(static_cast<long>(positions.size() / 3), vertices);
+    EXPECT_EQ(normals, static_cast<long>(mesh.normals.size() / 3));
+    EXPECT_EQ(badCorners, 0) << "every corner is v//vn with one index for both, three to a face";
+    EXPECT_EQ(lowest, 1 + *std::min_element(mesh.triangles.begin(), mesh.triangles.end()));
+    EXPECT_EQ(highest, 1 + *std::max_element(mesh.triangles.begin(), mesh.triangles.end()));
+    EXPECT_LE(highest, vertices);
+    EXPECT_TRUE(positions == mesh.positions) << "coordinates must read back as the same floats";
 }
