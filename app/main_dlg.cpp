@@ -6,6 +6,7 @@
 #include "app/icon_placement.h"
 #include "app/resource_ids.h"
 #include "app/resources.h"
+#include "app/train_press.h"
 #include "display/offscreen_image.h"
 
 namespace {
@@ -102,13 +103,6 @@ void CMainDlg::OnRandomizeTree() {
 }
 
 void CMainDlg::OnTrain() {
-    // The left panel already shows the current target: every change of the tree or the camera is
-    // followed by a render of both panels, so the capture needs no render of its own.
-    std::unique_ptr<COffscreenImage> image = targetView.CreateImage(1.0, false);
-    targetView.Capture(*image);
-    evolver.target = image.get();
-    evolver.Train(50);
-    evolvedView.Render();
-    image.reset();
-    evolver.target = nullptr;
+    const std::unique_ptr<COffscreenImage> image = CaptureTargetPicture(targetView);
+    TrainTowards(*image, evolver, evolvedView, kGenerationsPerPress);
 }

@@ -79,7 +79,9 @@ void CEvolver::CrossoverStep() {
         // The fitter (lower) parent gets the larger weight and so passes on more of its values.
         children[i].Crossover(first, 1.0 - first.fitness, second, 1.0 - second.fitness);
     }
-    for (int i = 0; i < childCount; ++i) Evaluate(&children[i]);
+    EvaluateInOrder(children.get(), childCount);
+    // Children left unscored by a stop must not compete with the scored population.
+    if (stopped) return;
     EnterPhase(EvolverPhase::Selecting);
     Select(population.get(), populationSize / 5, children.get(), childCount);
     EnterPhase(EvolverPhase::Idle);
@@ -90,7 +92,8 @@ void CEvolver::MutationStep() {
     // Parents come from the population that the crossover selection has just produced.
     for (int i = 0; i < mutantCount; ++i)
         mutants[i].MutateFrom(population[RandomDraw() % populationSize], kMutationStrength);
-    for (int i = 0; i < mutantCount; ++i) Evaluate(&mutants[i]);
+    EvaluateInOrder(mutants.get(), mutantCount);
+    if (stopped) return;
     EnterPhase(EvolverPhase::Selecting);
     Select(population.get(), populationSize / 2, mutants.get(), mutantCount);
     EnterPhase(EvolverPhase::Idle);
@@ -122,18 +125,42 @@ void CEvolver::EnsureCapture() {
     if (!capture) capture = view->CreateImage(1.0, false);
 }
 
+void CEvolver::EvaluateInOrder(CIndividual* batch, int count) {
+    for (int i = 0; i < count; ++i) {
+        Evaluate(&batch[i]);
+        if (observer == nullptr) continue;
+        observer->OnEvaluated();
+        if (Stopping()) return;
+    }
+}
+
+bool CEvolver::Stopping() {
+    if (!stopped && observer != nullptr) stopped = observer->StopRequested();
+    return stopped;
+}
+
 void CEvolver::Train(int generations) {
     if (view == nullptr) return;
+    stopped = false;
     EnsureCapture();
     // Scored in place, not sorted: a later training's first crossover takes as elites the ten that
     // were best under the previous target.
-    for (int i = 0; i < populationSize; ++i) Evaluate(&population[i]);
-    for (int generation = 0; generation < generations; ++generation) {
+    EvaluateInOrder(population.get(), populationSize);
+    if (observer != nullptr && !stopped) observer->OnGeneration(0);
+    for (int generation = 1; generation <= generations && !Stopping(); ++generation) {
         CrossoverStep();
-        MutationStep();
+        if (!stopped) MutationStep();
+        view->RemoveLastRenderable();
+        view->AppendRenderable(&best);
+        if (observer != nullptr && !stopped) observer->OnGeneration(generation);
+    }
+    // A stop may come while the population is being scored, with a candidate last in the draw list.
+    if (stopped) {
         view->RemoveLastRenderable();
         view->AppendRenderable(&best);
     }
+    // The stop belongs to this training; a step called on its own later must still select.
+    stopped = false;
     EnterPhase(EvolverPhase::Reporting);
     view->Render();
     QWidget* owner = view->Control() != nullptr ? view->Control()->window() : nullptr;

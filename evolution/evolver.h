@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "evolution/training_observer.h"
 #include "tree/individual.h"
 
 class CGLView;
@@ -28,7 +29,8 @@ public:
 
     // Remembers the view as the evaluation view and appends best to its draw list.
     void AttachView(CGLView* view);
-    // Scores the population against target, runs the generations and reports best's fitness.
+    // Scores the population against target, runs the generations and reports best's fitness. When the
+    // observer asks to stop, the generations end early and best is shown and reported as it stands.
     void Train(int generations);
     // Stores and returns the fitness of the individual's picture in the view against target: 0 without a
     // target or view (nothing drawn), -1 for no individual (nothing stored).
@@ -56,10 +58,17 @@ public:
     std::function<void(QWidget* owner, const QString& text)> showResult;
     // Told each time the evolver moves to another phase; empty in the program.
     std::function<void(EvolverPhase)> phaseChanged;
+    // Follows the trainings; null in the program.
+    ITrainingObserver* observer = nullptr;
 
 private:
     void EnsureCapture();
+    // Evaluates batch[0 .. count) in order; stops early, and remembers it, once the observer asks to.
+    void EvaluateInOrder(CIndividual* batch, int count);
+    bool Stopping();
     void EnterPhase(EvolverPhase phase) {
         if (phaseChanged) phaseChanged(phase);
     }
+
+    bool stopped = false;
 };

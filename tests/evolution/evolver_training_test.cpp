@@ -162,3 +162,71 @@ TEST_F(EvolverTraining, TrainingTwiceReusesTheCaptureAndRescoresThePopulationFir
         EXPECT_EQ(evolver.Evaluate(&evolver.population[i]), stored) << i;
     }
 }
+
+namespace {
+
+// Stops once a given number of evaluations has been made, and keeps best as each generation left it.
+class StopAfterEvaluations : public ITrainingObserver {
+public:
+    StopAfterEvaluations(const CEvolver& evolver, long stopAt) : evolver(evolver), stopAt(stopAt) {}
+    void OnEvaluated() override { ++evaluations; }
+    void OnGeneration(int generation) override {
+        generations.push_back(generation);
+        bestFitness = evolver.best.fitness;
+        bestGenome = evolver.best.genome;
+    }
+    bool StopRequested() override { return evaluations >= stopAt; }
+
+    const CEvolver& evolver;
+    long stopAt;
+    long evaluations = 0;
+    std::vector<int> generations;
+    double bestFitness = -1.0;
+    TreeGenome bestGenome;
+};
+
+}  // namespace
+
+TEST_F(EvolverTraining, AStopEndsTheTrainingAfterTheCurrentEvaluationWithBestFromTheLastGeneration) {
+    struct Case {
+        const char* when;
+        long stopAt;
+        std::vector<int> generations;
+    };
+    // 50 scorings of the population, then 150 children and 25 mutants per generation.
+    const Case cases[] = {
+        {"while the population is scored", 30, {}},
+        {"among the first generation's children", 50 + 100, {0}},
+        {"among the second generation's mutants", 50 + 175 + 160, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        const double bestBefore = evolver.best.fitness;
+        const TreeGenome genomeBefore = evolver.best.genome;
+        StopAfterEvaluations stopper(evolver, c.stopAt);
+        evolver.observer = &stopper;
+        reports.clear();
+
+        evolver.Train(5);
+
+        EXPECT_EQ(stopper.evaluations, c.stopAt) << c.when;
+        EXPECT_EQ(stopper.generations, c.generations) << c.when;
+        if (c.generations.empty()) {
+            EXPECT_EQ(evolver.best.fitness, bestBefore) << c.when;
+            EXPECT_EQ(evolver.best.genome, genomeBefore) << c.when;
+        } else if (c.stopAt < 50 + static_cast<long>(c.generations.back()) * 175 + 150) {
+            // Stopped among the children: no selection since the last generation.
+            EXPECT_EQ(evolver.best.fitness, stopper.bestFitness) << c.when;
+            EXPECT_EQ(evolver.best.genome, stopper.bestGenome) << c.when;
+        } else {
+            // The children's selection ran; only the mutants' was left out.
+            EXPECT_LE(evolver.best.fitness, stopper.bestFitness) << c.when;
+        }
+        if (c.generations.size() >= 2) {
+            EXPECT_TRUE(Ascending(evolver)) << c.when;
+        }
+        EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.best})) << c.when;
+        ASSERT_EQ(reports.size(), 1u) << c.when;
+        EXPECT_EQ(reports[0], QString::asprintf("Current best fitness is %lf", evolver.best.fitness)) << c.when;
+        evolver.observer = nullptr;
+    }
+}

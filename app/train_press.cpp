@@ -1,0 +1,18 @@
+#include "app/train_press.h"
+
+#include "display/gl_view.h"
+#include "display/offscreen_image.h"
+#include "evolution/evolver.h"
+
+std::unique_ptr<COffscreenImage> CaptureTargetPicture(CGLView& targetView) {
+    std::unique_ptr<COffscreenImage> image = targetView.CreateImage(1.0, false);
+    targetView.Capture(*image);
+    return image;
+}
+
+void TrainTowards(COffscreenImage& picture, CEvolver& evolver, CGLView& evolvedView, int generations) {
+    evolver.target = &picture;
+    evolver.Train(generations);
+    evolvedView.Render();
+    evolver.target = nullptr;
+}

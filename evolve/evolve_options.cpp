@@ -1,0 +1,118 @@
+#include "evolve/evolve_options.h"
+
+namespace {
+
+// Digits only: no sign, no spaces, no trailing text, so that "5x" or "1e3" is refused, not half-read.
+bool ReadCount(const QString& option, const QString& text, int maximum, int& count, QString& error) {
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const QString digits = negative ? text.mid(1) : text;
+    bool allDigits = !digits.isEmpty();
+    for (const QChar c : digits) allDigits = allDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    if (!allDigits) {
+        error = QStringLiteral("%1 needs a whole number, not '%2'").arg(option, text);
+        return false;
+    }
+    if (negative) {
+        error = QStringLiteral("%1 must be 0 or more, not %2").arg(option, text);
+        return false;
+    }
+    bool fits = false;
+    const qulonglong value = digits.length() <= 18 ? digits.toULongLong(&fits) : 0;
+    if (!fits || value > static_cast<qulonglong>(maximum)) {
+        error = QStringLiteral("%1 must be at most %2, not %3").arg(option).arg(maximum).arg(text);
+        return false;
+    }
+    count = static_cast<int>(value);
+    return true;
+}
+
+}  // namespace
+
+ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
+    ParsedOptions parsed;
+    EvolveOptions& options = parsed.options;
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        options.help = true;
+        return parsed;
+    }
+    bool haveOutput = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        QString value;
+        bool valueGiven = false;
+        if (const qsizetype equals = name.indexOf(QLatin1Char('='));
+            name.startsWith(QLatin1String("--")) && equals > 0) {
+            value = name.mid(equals + 1);
+            name = name.left(equals);
+            valueGiven = true;
+        }
+        const bool takesValue = name == QLatin1String("--presses") || name == QLatin1String("--generations") ||
+                                name == QLatin1String("--randomize") || name == QLatin1String("--target") ||
+                                name == QLatin1String("--out");
+        if (name == QLatin1String("--force") && !valueGiven) {
+            options.force = true;
+            continue;
+        }
+        if (!takesValue) {
+            parsed.error = name.startsWith(QLatin1Char('-'))
+                               ? QStringLiteral("unknown option '%1' (see --help)").arg(arguments[i])
+                               : QStringLiteral("unexpected argument '%1' (see --help)").arg(arguments[i]);
+            return parsed;
+        }
+        if (!valueGiven) {
+            if (i + 1 >= arguments.size()) {
+                parsed.error = QStringLiteral("%1 needs a value (see --help)").arg(name);
+                return parsed;
+            }
+            value = arguments[++i];
+        }
+        bool ok = true;
+        if (name == QLatin1String("--presses")) {
+            ok = ReadCount(name, value, kMaxPresses, options.presses, parsed.error);
+        } else if (name == QLatin1String("--generations")) {
+            ok = ReadCount(name, value, kMaxGenerations, options.generations, parsed.error);
+        } else if (name == QLatin1String("--randomize")) {
+            ok = ReadCount(name, value, kMaxRandomizations, options.randomizations, parsed.error);
+        } else if (value.isEmpty()) {
+            parsed.error = QStringLiteral("%1 needs a non-empty value").arg(name);
+            ok = false;
+        } else if (name == QLatin1String("--target")) {
+            options.targetFile = value;
+        } else {
+            options.outputFolder = value;
+            haveOutput = true;
+        }
+        if (!ok) return parsed;
+    }
+    if (!haveOutput) parsed.error = QStringLiteral("no output folder: give --out DIR (see --help)");
+    return parsed;
+}
+
+QString EvolveUsage() {
+    return QStringLiteral(
+               "Usage: ramulon-evolve [options] --out DIR\n"
+               "\n"
+               "Runs presses of Train as the Ramulon dialog does, without a window, and writes what they\n"
+               "found into DIR. Without options it runs the first press of a fresh program.\n"
+               "\n"
+               "Options:\n"
+               "  --out DIR          folder for the files; made if missing\n"
+               "  --presses N        presses of Train in a row, each against a freshly captured target\n"
+               "                     (default 1, at most %1)\n"
+               "  --generations G    generations per press (default %2, at most %3)\n"
+               "  --randomize K      press \"Randomize Tree\" K times before the first press (default 0)\n"
+               "  --target FILE      train towards this PNG or JPEG picture instead of the left panel;\n"
+               "                     it is scaled to the panel with its aspect kept and black bars\n"
+               "  --force            overwrite the run already in DIR (a folder holding run.json)\n"
+               "  -h, --help         show this text\n"
+               "\n"
+               "Files: target.png, best-P.png, best-P.obj and best-P.json for every press P, fitness.csv,\n"
+               "fitness.png and run.json. Progress goes to standard error, each press's result line to\n"
+               "standard output.\n"
+               "\n"
+               "Exit status: 0 done, 1 the environment failed (no OpenGL, a file could not be written),\n"
+               "2 bad input (nothing was written), 130 stopped by Ctrl-C after writing what was done.\n")
+        .arg(kMaxPresses)
+        .arg(kGenerationsPerPress)
+        .arg(kMaxGenerations);
+}

@@ -1,0 +1,33 @@
+// The command line of ramulon-evolve. Parsing looks at the arguments alone; whether the target picture
+// can be read and the output folder written is checked afterwards, before anything is written.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "app/train_press.h"
+
+// Bounds beyond which a run would take years or its counts would not fit; above them the input is refused.
+inline constexpr int kMaxPresses = 1000;
+inline constexpr int kMaxGenerations = 10000;
+inline constexpr int kMaxRandomizations = 10000;
+
+struct EvolveOptions {
+    int presses = 1;
+    int generations = kGenerationsPerPress;
+    int randomizations = 0;  // presses of "Randomize Tree" before the first press of "Train"
+    QString targetFile;      // empty: the left panel's picture, as in the dialog
+    QString outputFolder;
+    bool force = false;
+    bool help = false;
+};
+
+struct ParsedOptions {
+    EvolveOptions options;
+    QString error;  // one line naming the problem; empty when the arguments are fine
+};
+
+// The arguments after the program's name. --help anywhere wins over every other argument.
+ParsedOptions ParseEvolveOptions(const QStringList& arguments);
+
+QString EvolveUsage();

@@ -1,0 +1,88 @@
+// ramulon-evolve: presses of "Train" without a window, on Qt's offscreen platform, leaving pictures,
+// data and meshes of the run in a folder. See EvolveUsage() for the command line.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/main_dlg.h"
+#include "app/resources.h"
+#include "display/platform/application_start.h"
+#include "display/platform/gl_renderer.h"
+#include "evolve/evolve_options.h"
+#include "evolve/evolve_run.h"
+#include "evolve/interrupt_request.h"
+#include "evolve/output_folder.h"
+#include "evolve/target_picture.h"
+
+namespace {
+
+constexpr int kExitBadInput = 2;
+
+QtMessageHandler qtHandler = nullptr;
+
+// Standard error carries the progress and the tool's own one-line errors. Qt's notes (no
+// XDG_RUNTIME_DIR, hints the offscreen platform cannot take, libpng's view of a broken picture, which
+// the tool reports in its own words) would land between them, so only Qt's critical errors pass.
+void PassOnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) qtHandler(type, context, message);
+}
+
+int Fail(int status, const QString& why) {
+    std::fprintf(stderr, "ramulon-evolve: %s\n", qPrintable(why));
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const ParsedOptions parsed = ParseEvolveOptions(arguments);
+    if (parsed.options.help) {
+        std::fputs(qPrintable(EvolveUsage()), stdout);
+        return kExitDone;
+    }
+    if (!parsed.error.isEmpty()) return Fail(kExitBadInput, parsed.error);
+    const EvolveOptions& options = parsed.options;
+
+    // Offscreen whatever DISPLAY says, so the tool runs the same over SSH and in batch jobs. Qt is given
+    // no arguments: every one of ours has been read, and Qt's own (-platform, -style) are not offered.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qtHandler = qInstallMessageHandler(PassOnQtMessage);
+    int qtArgumentCount = 1;
+    char* qtArguments[] = {argv[0], nullptr};
+    // Without the offscreen plugin this ends with one line and status 1, the environment's failure.
+    const std::unique_ptr<QApplication> application = platform::StartApplication(qtArgumentCount, qtArguments);
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
+    QApplication::setApplicationVersion(QString::fromUtf8(kApplicationVersion));
+
+    // Everything the user gave is checked before the first file is written.
+    TargetPicture target;
+    if (!options.targetFile.isEmpty()) {
+        target = ReadTargetPicture(options.targetFile);
+        if (!target.error.isEmpty()) return Fail(kExitBadInput, target.error);
+    }
+    if (const QString error = CheckOutputFolder(options.outputFolder, options.force); !error.isEmpty())
+        return Fail(kExitBadInput, error);
+    const std::string renderer = platform::GlRendererName();
+    if (renderer.empty())
+        return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));
+
+    InstallInterruptRequest();
+    CProgressMeter progress(stderr, isatty(STDERR_FILENO) == 1);
+    CEvolveRun run(options, target.picture, QString::fromStdString(renderer), progress);
+    // The real dialog, made and wired as the program makes it; its objects take their random draws in
+    // the same order, so a run without options is the first press of a fresh program.
+    CMainDlg dialog;
+    int status = kExitEnvironment;
+    QTimer::singleShot(0, &dialog, [&] {
+        status = run.Execute(dialog);
+        dialog.EndDialog(platform::kIdOk);
+    });
+    dialog.DoModal();
+    return status;
+}

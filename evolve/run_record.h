@@ -1,0 +1,31 @@
+// run.json: what a run was asked to do, what it ran on, when, and how far it got. It is written when the
+// run starts, after every press and at the end, so a folder holding it always holds a run. Only the
+// times differ between two runs with the same options on the same machine.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "evolve/evolve_options.h"
+
+struct PressRecord {
+    int press = 0;
+    int generations = 0;  // completed; fewer than asked when the run was stopped
+    double bestFitness = 0.0;
+};
+
+struct RunRecord {
+    EvolveOptions options;
+    QString version;
+    QString renderer;
+    int panelWidth = 0;
+    int panelHeight = 0;
+    QString started;  // ISO 8601, UTC
+    QString ended;    // empty while the run goes on
+    QString state;    // "running", "finished" or "interrupted"
+    std::vector<PressRecord> presses;
+};
+
+// The folder and --force are left out: they decide where the files go, not what they hold.
+std::string RunJson(const RunRecord& record);

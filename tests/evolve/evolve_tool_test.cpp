@@ -1,0 +1,245 @@
+// ramulon-evolve as a user runs it: the real executable in a process of its own, its exit status, its
+// output and its files, held against the dialog's own press of Train in this process.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/main_dlg.h"
+#include "app/resource_ids.h"
+#include "display/platform/control_widget.h"
+#include "evolve/target_picture.h"
+#include "tree/random_seam.h"
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun RunTool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE), arguments);
+    tool.waitForFinished(-1);
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+            QString::fromUtf8(tool.readAllStandardOutput()), QString::fromUtf8(tool.readAllStandardError())};
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonObject ReadJson(const QString& path) { return QJsonDocument::fromJson(ReadAll(path)).object(); }
+
+// A picture as the panels keep theirs: rows top first, blue, green, red, no padding.
+std::vector<unsigned char> BgrOf(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    std::vector<unsigned char> bgr;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uchar* row = rgb.constScanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) bgr.insert(bgr.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+    }
+    return bgr;
+}
+
+// The lines of a file without the columns or lines that hold times.
+QByteArray WithoutTimes(const QString& name, QByteArray bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray& line : lines) {
+        if (name == QLatin1String("run.json") && (line.contains("\"started\"") || line.contains("\"ended\"")))
+            line.clear();
+        if (name == QLatin1String("fitness.csv")) {
+            QList<QByteArray> cells = line.split(',');
+            if (cells.size() > 3) cells[3].clear();
+            line = cells.join(',');
+        }
+    }
+    return lines.join('\n');
+}
+
+// Stops the dialog's press once a number of generations is done: Train(50) then leaves best where
+// Train(generations) would.
+class StopAfterGenerations : public ITrainingObserver {
+public:
+    explicit StopAfterGenerations(int generations) : generations(generations) {}
+    void OnGeneration(int generation) override { stop = generation >= generations; }
+    bool StopRequested() override { return stop; }
+
+private:
+    int generations;
+    bool stop = false;
+};
+
+}  // namespace
+
+TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByteForByte) {
+    constexpr int kGenerations = 2;
+    QTemporaryDir scratch;
+    const QString first = scratch.filePath(QStringLiteral("first"));
+    const QString second = scratch.filePath(QStringLiteral("second"));
+    const QStringList options{QStringLiteral("--generations"), QString::number(kGenerations)};
+    const ToolRun run = RunTool(options + QStringList{QStringLiteral("--out"), first});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const ToolRun again = RunTool(options + QStringList{QStringLiteral("--out"), second});
+    ASSERT_EQ(again.status, 0) << again.err.toStdString();
+
+    // The dialog of a fresh program, its Train button pressed.
+    ResetRandomSequence();
+    CMainDlg dialog;
+    QString reported;
+    dialog.evolver.showResult = [&](QWidget*, const QString& text) { reported = text; };
+    StopAfterGenerations stop(kGenerations);
+    dialog.evolver.observer = &stop;
+    std::vector<unsigned char> left, right;
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.evolvedView.Render();
+        dynamic_cast<QPushButton*>(dialog.Control(IDC_TRAIN))->click();
+        left = dialog.targetView.Control()->Surface().frame.bgr;
+        right = dialog.evolvedView.Control()->Surface().frame.bgr;
+        dialog.reject();
+    });
+    dialog.DoModal();
+    dialog.evolver.observer = nullptr;
+
+    EXPECT_EQ(run.out, reported + QLatin1Char('\n'));
+    const QJsonObject record = ReadJson(QDir(first).filePath(QStringLiteral("run.json")));
+    EXPECT_EQ(record[QStringLiteral("state")].toString(), QStringLiteral("finished"));
+    EXPECT_EQ(record[QStringLiteral("presses")][0][QStringLiteral("bestFitness")].toDouble(),
+              dialog.evolver.best.fitness);
+    const QImage best(QDir(first).filePath(QStringLiteral("best-1.png")));
+    const QImage target(QDir(first).filePath(QStringLiteral("target.png")));
+    EXPECT_EQ(best.size(), QSize(dialog.evolvedView.Control()->size()));
+    EXPECT_TRUE(BgrOf(best) == right) << "best-1.png is not the right panel's picture";
+    EXPECT_TRUE(BgrOf(target) == left) << "target.png is not the left panel's picture";
+
+    const QStringList names = QDir(first).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(names, QDir(second).entryList(QDir::Files, QDir::Name));
+    for (const QString& name : names) {
+        EXPECT_EQ(WithoutTimes(name, ReadAll(QDir(first).filePath(name))),
+                  WithoutTimes(name, ReadAll(QDir(second).filePath(name))))
+            << name.toStdString();
+    }
+}
+
+TEST(EvolveTool, CtrlCStopsAfterTheCurrentEvaluationAndKeepsWhatWasDone) {
+    QTemporaryDir scratch;
+    QImage photo(160, 90, QImage::Format_RGB32);
+    photo.fill(QColor(190, 128, 64));
+    const QString photoPath = scratch.filePath(QStringLiteral("photo.png"));
+    ASSERT_TRUE(photo.save(photoPath));
+    const QString folder = scratch.filePath(QStringLiteral("run"));
+
+    QProcess tool;
+    tool.setReadChannel(QProcess::StandardError);
+    tool.start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE),
+               {QStringLiteral("--target"), photoPath, QStringLiteral("--presses"), QStringLiteral("3"),
+                QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--out"), folder});
+    ASSERT_TRUE(tool.waitForStarted());
+    // Progress is one line per generation when standard error is not a terminal.
+    QByteArray progress;
+    while (!progress.contains("press 1/3  generation 1/1") && tool.state() == QProcess::Running) {
+        tool.waitForReadyRead(-1);
+        progress += tool.readAllStandardError();
+    }
+    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    tool.waitForFinished(-1);
+    progress += tool.readAllStandardError();
+
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 130) << progress.toStdString();
+    EXPECT_TRUE(progress.contains("stopped by Ctrl-C")) << progress.toStdString();
+    EXPECT_EQ(ReadJson(QDir(folder).filePath(QStringLiteral("run.json")))[QStringLiteral("state")].toString(),
+              QStringLiteral("interrupted"));
+    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("best-1.png"))));
+    EXPECT_FALSE(QFile::exists(QDir(folder).filePath(QStringLiteral("best-3.png"))));
+    const QList<QByteArray> rows = ReadAll(QDir(folder).filePath(QStringLiteral("fitness.csv"))).trimmed().split('\n');
+    ASSERT_GE(rows.size(), 3);
+    EXPECT_EQ(rows[0], "press,generation,evaluations,seconds,best,median,worst") << "no gene distance with --target";
+    EXPECT_TRUE(rows[2].startsWith("1,1,225,"));
+    // The run trained towards the photograph on the panel, not towards the left panel.
+    const QImage target(QDir(folder).filePath(QStringLiteral("target.png")));
+    EXPECT_TRUE(BgrOf(target) == BgrOf(FitToPanel(photo, target.width(), target.height())));
+}
+
+namespace {
+
+// A PNG that declares a size and holds an empty data chunk: enough for a reader to see the size.
+QByteArray PngHeaderOnly(quint32 width, quint32 height) {
+    const auto crc = [](const QByteArray& bytes) {
+        quint32 c = 0xFFFFFFFFu;
+        for (const char byte : bytes) {
+            c ^= static_cast<unsigned char>(byte);
+            for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+        return ~c;
+    };
+    const auto big = [](quint32 v) {
+        const char bytes[4] = {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                               static_cast<char>(v)};
+        return QByteArray(bytes, 4);
+    };
+    const QByteArray header = "IHDR" + big(width) + big(height) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    const QByteArray data = "IDAT";
+    const QByteArray end = "IEND";
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + big(13) + header + big(crc(header)) + big(0) + data + big(crc(data)) +
+           big(0) + end + big(crc(end));
+}
+
+}  // namespace
+
+TEST(EvolveTool, BadInputEndsWithOneLineAndStatus2AndWritesNothing) {
+    QTemporaryDir scratch;
+    const auto path = [&](const char* name) { return scratch.filePath(QString::fromUtf8(name)); };
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write("notes.txt", "not a picture\n");
+    write("huge.png", PngHeaderOnly(10000, 10000));
+    write("empty.png", PngHeaderOnly(0, 0));
+    QDir().mkpath(path("earlier"));
+    write("earlier/run.json", "{\"state\": \"finished\"}\n");
+
+    const QString fresh = path("fresh");
+    struct Case {
+        const char* what;
+        QStringList arguments;
+        const char* named;  // a word the error line must contain
+    };
+    const Case cases[] = {
+        {"an unknown option", {"--frobnicate", "--out", fresh}, "--frobnicate"},
+        {"negative generations", {"--generations", "-1", "--out", fresh}, "--generations"},
+        {"absurd presses", {"--presses", "99999999999999999999", "--out", fresh}, "--presses"},
+        {"no output folder", {"--generations", "1"}, "--out"},
+        {"a missing target", {"--target", path("missing.png"), "--out", fresh}, "missing.png"},
+        {"a target that is no picture", {"--target", path("notes.txt"), "--out", fresh}, "notes.txt"},
+        {"a target over 64 megapixels", {"--target", path("huge.png"), "--out", fresh}, "megapixels"},
+        {"a target of no pixels", {"--target", path("empty.png"), "--out", fresh}, "empty.png"},
+        {"a folder below a file", {"--out", path("notes.txt/run")}, "notes.txt"},
+        {"a folder holding a run", {"--out", path("earlier")}, "--force"},
+    };
+    const QStringList before = QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    for (const Case& c : cases) {
+        const ToolRun run = RunTool(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.what;
+        EXPECT_TRUE(run.err.startsWith(QLatin1String("ramulon-evolve: "))) << c.what << ": " << run.err.toStdString();
+        EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << c.what << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.named))) << c.what << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << c.what;
+        EXPECT_EQ(QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before) << c.what;
+        EXPECT_EQ(QDir(path("earlier")).entryList(QDir::Files), QStringList{QStringLiteral("run.json")}) << c.what;
+        EXPECT_EQ(ReadAll(path("earlier/run.json")), QByteArray("{\"state\": \"finished\"}\n")) << c.what;
+    }
+}
