@@ -4,6 +4,7 @@
 
 #include "app/about_dlg.h"
 #include "app/icon_placement.h"
+#include "app/panel_wiring.h"
 #include "app/resource_ids.h"
 #include "app/resources.h"
 #include "app/train_press.h"
@@ -34,19 +35,7 @@ CMainDlg::~CMainDlg() = default;
 bool CMainDlg::OnInitDialog() {
     // Everything a panel needs is wired before the base initialisation attaches the panels to their
     // controls, so neither can paint or see the mouse half-wired.
-    camera.pose.SetDistance(500);
-    camera.lightOn = true;
-
-    evolvedView.listener = &camera;
-    evolvedView.AppendRenderable(&camera);
-    evolver.AttachView(&evolvedView);
-
-    targetView.listener = &camera;
-    targetView.AppendRenderable(&camera);
-    targetView.AppendRenderable(&targetTree);
-
-    targetView.partner = &evolvedView;
-    evolvedView.partner = &targetView;
+    WireMainPanels(targetView, evolvedView, targetTree, evolver, camera);
 
     platform::DialogBase::OnInitDialog();
 

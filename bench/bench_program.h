@@ -1,6 +1,6 @@
 // The dialog's long-lived objects on Qt's offscreen platform, at the real panel size, constructed in
 // the dialog's order: the target tree takes its random draws before the evolver's 276 individuals,
-// as in a fresh program. Wire() links them as the dialog does, with the draw-list entries given.
+// as in a fresh program. Wire() links them through the dialog's own wiring.
 #pragma once
 
 #include <QApplication>
@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "app/panel_wiring.h"
 #include "display/gl_view.h"
 #include "display/orbit_camera.h"
 #include "display/platform/control_widget.h"
@@ -40,18 +41,9 @@ struct Program {
         evolvedView.Detach();
     }
 
-    // The camera's wiring, the evolver attached on the right, the target entries on the left, partners.
-    void Wire(IRenderable& evolvedCamera, IRenderable& targetCamera, IRenderable& targetEntry) {
-        camera.pose.SetDistance(500);
-        camera.lightOn = true;
-        evolvedView.listener = &camera;
-        evolvedView.AppendRenderable(&evolvedCamera);
-        evolver.AttachView(&evolvedView);
-        targetView.listener = &camera;
-        targetView.AppendRenderable(&targetCamera);
-        targetView.AppendRenderable(&targetEntry);
-        targetView.partner = &evolvedView;
-        evolvedView.partner = &targetView;
+    // The dialog's own wiring, then the panels attached to their controls as the dialog's initialisation does.
+    void Wire() {
+        WireMainPanels(targetView, evolvedView, targetTree, evolver, camera);
         targetView.Attach(*targetControl);
         evolvedView.Attach(*evolvedControl);
     }

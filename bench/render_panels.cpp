@@ -8,10 +8,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "bench/bench_program.h"
+#include "display/platform/application_start.h"
 #include "display/platform/geometry.h"
-#include "display/platform/heap_policy.h"
 #include "tree/tree_drawing.h"
 #include "tree/tree_drawing_seam.h"
 
@@ -75,8 +76,7 @@ void TimeBothWays(bench::Program& program, const char* what, int renders) {
 
 int main(int argc, char** argv) {
     bench::PrepareEnvironment();
-    platform::KeepFreedHeapMemory();
-    QApplication application(argc, argv);
+    const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     int renders = 30;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--renders") == 0 && i + 1 < argc) {
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     }
 
     bench::Program program;
-    program.Wire(program.camera, program.camera, program.targetTree);
+    program.Wire();
     std::printf("One drag step (a mouse move and the Render() of two partner panels of %d x %d), %d each\n",
                 bench::kPanelWidth, bench::kPanelHeight, renders);
 

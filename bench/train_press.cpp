@@ -8,6 +8,8 @@
 //
 // The floor is the time from the first draw call of each candidate's render to the end of that render:
 // drawing the candidate and reading it back. Everything else a press does is overhead on top of it.
+#include "app/train_press.h"
+
 #include <GL/gl.h>
 #include <sys/resource.h>
 
@@ -21,9 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "app/resources.h"
 #include "bench/bench_program.h"
 #include "display/offscreen_image.h"
-#include "display/platform/heap_policy.h"
+#include "display/platform/application_start.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
 
@@ -135,8 +138,19 @@ struct PressResult {
     std::vector<double> fitness;  // every evaluation's, in order
 };
 
-// A fresh program's first press, OnTrain step by step, on the reference path or the program's own.
-// The clock, when given, follows the evolver's phases.
+// Notes every fitness in evaluation order: the individual just scored is the last draw-list entry.
+class FitnessRecorder : public ITrainingObserver {
+public:
+    FitnessRecorder(const CGLView& view, std::vector<double>& fitness) : view(view), fitness(fitness) {}
+    void OnEvaluated() override { fitness.push_back(static_cast<const CIndividual*>(view.drawList.back())->fitness); }
+
+private:
+    const CGLView& view;
+    std::vector<double>& fitness;
+};
+
+// A fresh program's first press, through the functions the dialog's Train button uses, on the reference
+// path or the program's own. The clock, when given, follows the evolver's phases.
 PressResult Press(int generations, bool reference, PhaseClock* clock, bench::Program& program) {
     program.targetView.referenceRendering = reference;
     program.evolvedView.referenceRendering = reference;
@@ -146,25 +160,15 @@ PressResult Press(int generations, bool reference, PhaseClock* clock, bench::Pro
 
     PressResult result;
     program.evolver.showResult = [&result](QWidget*, const QString& text) { result.report = text; };
-    CGLView& view = program.evolvedView;
-    EvolverPhase previous = EvolverPhase::Idle;
-    program.evolver.phaseChanged = [&](EvolverPhase phase) {
-        // An evaluation goes from comparing to idle with its individual, just scored, last in the draw list.
-        if (previous == EvolverPhase::Comparing && phase == EvolverPhase::Idle)
-            result.fitness.push_back(static_cast<const CIndividual*>(view.drawList.back())->fitness);
-        previous = phase;
-        if (clock != nullptr) clock->Enter(phase);
-    };
+    FitnessRecorder recorder(program.evolvedView, result.fitness);
+    program.evolver.observer = &recorder;
+    if (clock != nullptr) program.evolver.phaseChanged = [clock](EvolverPhase phase) { clock->Enter(phase); };
     const Clock::time_point start = Clock::now();
     if (clock != nullptr) clock->since = start;
-    std::unique_ptr<COffscreenImage> image = program.targetView.CreateImage(1.0, false);
-    program.targetView.Capture(*image);
-    program.evolver.target = image.get();
-    program.evolver.Train(generations);
-    program.evolvedView.Render();
-    image.reset();
-    program.evolver.target = nullptr;
+    const std::unique_ptr<COffscreenImage> image = CaptureTargetPicture(program.targetView);
+    TrainTowards(*image, program.evolver, program.evolvedView, generations);
     result.seconds = Seconds(Clock::now() - start);
+    program.evolver.observer = nullptr;
     UseQuadricCylinders(false);
     result.evaluations = static_cast<long>(result.fitness.size());
     if (clock != nullptr) clock->Enter(EvolverPhase::Idle);
@@ -176,7 +180,7 @@ void CompareWithReference() {
     for (bool reference : {false, true}) {
         ResetRandomSequence();
         bench::Program program;
-        program.Wire(program.camera, program.camera, program.targetTree);
+        program.Wire();
         runs[reference ? 1 : 0] = Press(1, reference, nullptr, program);
     }
     const PressResult& ours = runs[0];
@@ -196,9 +200,8 @@ void CompareWithReference() {
 
 int main(int argc, char** argv) {
     bench::PrepareEnvironment();
-    platform::KeepFreedHeapMemory();
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ramulon"));
+    const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
     const Options options = OptionsFrom(argc, argv);
 
     PressResult press;
@@ -206,8 +209,9 @@ int main(int argc, char** argv) {
     {
         bench::Program program;
         // The dialog's wiring, with the right panel's first entry wrapped to see when a candidate's drawing begins.
+        program.Wire();
         TimedEntry evolvedCamera(program.camera);
-        program.Wire(evolvedCamera, program.camera, program.targetTree);
+        program.evolvedView.drawList.front() = &evolvedCamera;
         PhaseClock clock(evolvedCamera);
         press = Press(options.generations, false, &clock, program);
         renderer = evolvedCamera.renderer;

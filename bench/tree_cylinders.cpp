@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 #include "bench/bench_program.h"
+#include "display/platform/application_start.h"
 #include "tree/tree_drawing_seam.h"
 
 namespace {
@@ -66,7 +68,7 @@ Block RenderPopulation(bench::Program& program, TimedTree& timed, int rounds,
 
 int main(int argc, char** argv) {
     bench::PrepareEnvironment();
-    QApplication application(argc, argv);
+    const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     int rounds = 4;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
 
     bench::Program program;
     TimedTree timed;
-    program.Wire(program.camera, program.camera, program.targetTree);
+    program.Wire();
     // Only the right panel renders: the figures are per render of one panel.
     program.evolvedView.partner = nullptr;
     program.targetView.partner = nullptr;

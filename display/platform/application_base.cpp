@@ -3,12 +3,10 @@
 #include <QApplication>
 
 #include "display/platform/application_start.h"
-#include "display/platform/heap_policy.h"
 
 namespace platform {
 
 int ApplicationBase::Run(int argc, char** argv, const char* applicationName, const char* version) {
-    KeepFreedHeapMemory();
     const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(applicationName));
     QApplication::setApplicationVersion(QString::fromUtf8(version));

@@ -12,6 +12,7 @@
 #include "evolution/evolver.h"
 #include "evolution/image_difference.h"
 #include "tests/evolution/individual_checks.h"
+#include "tests/evolution/wired_program.h"
 #include "tests/support/panel_pair.h"
 #include "tree/tree_model.h"
 
@@ -28,16 +29,9 @@ bool AnyCopyOf(const CIndividual& individual, const CIndividual* array, int coun
                        [&](const CIndividual& other) { return SameIndividual(individual, other); });
 }
 
-class EvolverTraining : public testing::Test {
+class EvolverTraining : public testing::Test, protected WiredProgram {
 protected:
-    // Members in the dialog's order: the target tree takes its draws before the evolver's individuals.
-    EvolverTraining() : pair(40, 40) {
-        camera.pose.SetDistance(500);
-        camera.lightOn = true;
-        pair.right.AppendRenderable(&camera);
-        evolver.AttachView(&pair.right);
-        pair.left.AppendRenderable(&camera);
-        pair.left.AppendRenderable(&tree);
+    EvolverTraining() : WiredProgram(40, 40) {
         evolver.showResult = [this](QWidget*, const QString& text) { reports.push_back(text); };
         pair.right.Render();
         target = CaptureLeft();
@@ -50,10 +44,6 @@ protected:
         return image;
     }
 
-    PanelPair pair;
-    CTreeModel tree;
-    CEvolver evolver;
-    COrbitCamera camera;
     std::unique_ptr<COffscreenImage> target;
     std::vector<QString> reports;
 };

@@ -9,25 +9,17 @@
 #include <vector>
 
 #include "display/offscreen_image.h"
-#include "display/orbit_camera.h"
 #include "display/platform/geometry.h"
 #include "evolution/evolver.h"
-#include "tests/support/panel_pair.h"
+#include "tests/evolution/wired_program.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
-#include "tree/tree_model.h"
 
 namespace {
 
-// A fresh program's objects in the dialog's order and wiring, at a given panel size.
-struct Program {
-    Program(int width, int height) : pair(width, height) {
-        camera.pose.SetDistance(500);
-        camera.lightOn = true;
-        pair.right.AppendRenderable(&camera);
-        evolver.AttachView(&pair.right);
-        pair.left.AppendRenderable(&camera);
-        pair.left.AppendRenderable(&tree);
+// The wired program, switched as a whole between the program's path and the reference.
+struct Program : WiredProgram {
+    Program(int width, int height) : WiredProgram(width, height) {
         evolver.showResult = [](QWidget*, const QString&) {};
     }
 
@@ -36,11 +28,17 @@ struct Program {
         pair.right.referenceRendering = reference;
         UseQuadricCylinders(reference);
     }
+};
 
-    PanelPair pair;
-    CTreeModel tree;
-    CEvolver evolver;
-    COrbitCamera camera;
+// Notes every fitness in evaluation order: the individual just scored is the last draw-list entry.
+class FitnessRecorder : public ITrainingObserver {
+public:
+    FitnessRecorder(const CGLView& view, std::vector<double>& fitness) : view(view), fitness(fitness) {}
+    void OnEvaluated() override { fitness.push_back(static_cast<const CIndividual*>(view.drawList.back())->fitness); }
+
+private:
+    const CGLView& view;
+    std::vector<double>& fitness;
 };
 
 const std::vector<unsigned char>& Pixels(CGLView& view) { return view.Control()->Surface().frame.bgr; }
@@ -55,14 +53,10 @@ std::vector<double> TrainingFitness(bool reference, int generations) {
     program.pair.left.Capture(*target);
     program.evolver.target = target.get();
     std::vector<double> fitness;
-    EvolverPhase previous = EvolverPhase::Idle;
-    program.evolver.phaseChanged = [&](EvolverPhase phase) {
-        // An evaluation goes from comparing to idle with its individual, just scored, last in the draw list.
-        if (previous == EvolverPhase::Comparing && phase == EvolverPhase::Idle)
-            fitness.push_back(static_cast<const CIndividual*>(program.pair.right.drawList.back())->fitness);
-        previous = phase;
-    };
+    FitnessRecorder recorder(program.pair.right, fitness);
+    program.evolver.observer = &recorder;
     program.evolver.Train(generations);
+    program.evolver.observer = nullptr;
     program.UseReference(false);
     fitness.push_back(program.evolver.best.fitness);
     return fitness;
