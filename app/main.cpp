@@ -1,6 +1,7 @@
 // Ramulon: evolves 3D tree models towards a target picture.
 #include "app/main_app.h"
 #include "app/resources.h"
+#include "display/platform/heap_policy.h"
 
 namespace {
 
@@ -8,4 +9,7 @@ CMainApp theApp;
 
 }  // namespace
 
-int main(int argc, char** argv) { return theApp.Run(argc, argv, kApplicationName, kApplicationVersion); }
+int main(int argc, char** argv) {
+    platform::KeepFreedHeapMemory();
+    return theApp.Run(argc, argv, kApplicationName, kApplicationVersion);
+}

@@ -4,7 +4,6 @@
 
 #include "app/about_dlg.h"
 #include "app/icon_placement.h"
-#include "app/panel_wiring.h"
 #include "app/resource_ids.h"
 #include "app/resources.h"
 #include "app/train_press.h"
@@ -35,7 +34,7 @@ CMainDlg::~CMainDlg() = default;
 bool CMainDlg::OnInitDialog() {
     // Everything a panel needs is wired before the base initialisation attaches the panels to their
     // controls, so neither can paint or see the mouse half-wired.
-    WireMainPanels(targetView, evolvedView, targetTree, evolver, camera);
+    objects.Wire();
 
     platform::DialogBase::OnInitDialog();
 

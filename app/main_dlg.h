@@ -1,15 +1,12 @@
 // The main dialog: two OpenGL panels side by side sharing one orbit camera, the target tree on the
-// left, the evolver's best tree on the right. It owns every long-lived object by value; the members
-// are constructed in declaration order, which fixes which random trees a run starts with.
+// left, the evolver's best tree on the right. It owns every long-lived object by value, through the
+// program's one assembly of them; the names below are those objects, not copies.
 #pragma once
 
 #include <QIcon>
 
-#include "display/gl_view.h"
-#include "display/orbit_camera.h"
 #include "display/platform/dialog_base.h"
-#include "evolution/evolver.h"
-#include "tree/tree_model.h"
+#include "evolution/program_objects.h"
 
 class CMainDlg : public platform::DialogBase {
 public:
@@ -21,11 +18,12 @@ public:
     QIcon OnQueryDragIcon() const { return icon; }
 
     QIcon icon;
-    CGLView targetView;
-    CGLView evolvedView;
-    CTreeModel targetTree;
-    CEvolver evolver;
-    COrbitCamera camera;
+    CProgramObjects objects;
+    CGLView& targetView = objects.targetView;
+    CGLView& evolvedView = objects.evolvedView;
+    CTreeModel& targetTree = objects.targetTree;
+    CEvolver& evolver = objects.evolver;
+    COrbitCamera& camera = objects.camera;
 
 protected:
     bool OnInitDialog() override;

@@ -13,6 +13,7 @@
 #include "bench/bench_program.h"
 #include "display/platform/application_start.h"
 #include "display/platform/geometry.h"
+#include "display/platform/heap_policy.h"
 #include "tree/tree_drawing.h"
 #include "tree/tree_drawing_seam.h"
 
@@ -75,6 +76,7 @@ void TimeBothWays(bench::Program& program, const char* what, int renders) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     int renders = 30;

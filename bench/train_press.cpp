@@ -14,7 +14,6 @@
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QWidget>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +26,8 @@
 #include "bench/bench_program.h"
 #include "display/offscreen_image.h"
 #include "display/platform/application_start.h"
+#include "display/platform/heap_policy.h"
+#include "evolution/fitness_recorder.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
 
@@ -59,18 +60,19 @@ public:
 };
 
 // Seconds spent in each phase the evolver reports; the render phase is cut at the candidate's first draw.
-struct PhaseClock {
-    explicit PhaseClock(const TimedEntry& evolvedCamera) : evolvedCamera(evolvedCamera) {}
+struct PhaseClock : CFitnessRecorder {
+    explicit PhaseClock(const TimedEntry* evolvedCamera) : evolvedCamera(evolvedCamera) {}
 
-    void Enter(EvolverPhase next) {
+    void OnPhase(EvolverPhase next) override {
+        if (evolvedCamera == nullptr) return;
         const Clock::time_point now = Clock::now();
         const double spent = Seconds(now - since);
         switch (phase) {
             case EvolverPhase::Rendering:
                 ++evaluations;
-                if (evolvedCamera.begin >= since) {
-                    beforeDrawing += Seconds(evolvedCamera.begin - since);
-                    floor += Seconds(now - evolvedCamera.begin);
+                if (evolvedCamera->begin >= since) {
+                    beforeDrawing += Seconds(evolvedCamera->begin - since);
+                    floor += Seconds(now - evolvedCamera->begin);
                 } else {
                     beforeDrawing += spent;  // the candidate's frame was still right: nothing drawn
                 }
@@ -98,7 +100,7 @@ struct PhaseClock {
         since = now;
     }
 
-    const TimedEntry& evolvedCamera;
+    const TimedEntry* evolvedCamera;
     EvolverPhase phase = EvolverPhase::Idle;
     Clock::time_point since = Clock::now();
     long evaluations = 0;
@@ -134,44 +136,32 @@ void PrintRow(const char* what, double seconds, long evaluations, double total) 
 struct PressResult {
     double seconds = 0.0;
     long evaluations = 0;
-    QString report;
+    std::string report;
     std::vector<double> fitness;  // every evaluation's, in order
 };
 
-// Notes every fitness in evaluation order: the individual just scored is the last draw-list entry.
-class FitnessRecorder : public ITrainingObserver {
-public:
-    FitnessRecorder(const CGLView& view, std::vector<double>& fitness) : view(view), fitness(fitness) {}
-    void OnEvaluated() override { fitness.push_back(static_cast<const CIndividual*>(view.drawList.back())->fitness); }
-
-private:
-    const CGLView& view;
-    std::vector<double>& fitness;
-};
-
 // A fresh program's first press, through the functions the dialog's Train button uses, on the reference
-// path or the program's own. The clock, when given, follows the evolver's phases.
-PressResult Press(int generations, bool reference, PhaseClock* clock, bench::Program& program) {
+// path or the program's own. The clock follows the evolver's phases when it watches a timed entry.
+PressResult Press(int generations, bool reference, PhaseClock& clock, bench::Program& program) {
     program.targetView.referenceRendering = reference;
     program.evolvedView.referenceRendering = reference;
     UseQuadricCylinders(reference);
     // The paint that a shown dialog gets before anyone can press a button.
     program.evolvedView.Render();
 
-    PressResult result;
-    program.evolver.showResult = [&result](QWidget*, const QString& text) { result.report = text; };
-    FitnessRecorder recorder(program.evolvedView, result.fitness);
-    program.evolver.observer = &recorder;
-    if (clock != nullptr) program.evolver.phaseChanged = [clock](EvolverPhase phase) { clock->Enter(phase); };
+    program.evolver.observer = &clock;
     const Clock::time_point start = Clock::now();
-    if (clock != nullptr) clock->since = start;
+    clock.since = start;
     const std::unique_ptr<COffscreenImage> image = CaptureTargetPicture(program.targetView);
     TrainTowards(*image, program.evolver, program.evolvedView, generations);
+    PressResult result;
     result.seconds = Seconds(Clock::now() - start);
     program.evolver.observer = nullptr;
     UseQuadricCylinders(false);
+    clock.OnPhase(EvolverPhase::Idle);
+    result.report = clock.result;
+    result.fitness = clock.fitness;
     result.evaluations = static_cast<long>(result.fitness.size());
-    if (clock != nullptr) clock->Enter(EvolverPhase::Idle);
     return result;
 }
 
@@ -181,7 +171,8 @@ void CompareWithReference() {
         ResetRandomSequence();
         bench::Program program;
         program.Wire();
-        runs[reference ? 1 : 0] = Press(1, reference, nullptr, program);
+        PhaseClock untimed(nullptr);
+        runs[reference ? 1 : 0] = Press(1, reference, untimed, program);
     }
     const PressResult& ours = runs[0];
     const PressResult& reference = runs[1];
@@ -189,9 +180,9 @@ void CompareWithReference() {
     const double referenceRate = reference.evaluations / reference.seconds;
     std::printf("The first generation again, each from a fresh program (%ld evaluations):\n", ours.evaluations);
     std::printf("  program path     %8.2f s %8.1f evaluations per second  %s\n", ours.seconds, oursRate,
-                qPrintable(ours.report));
+                ours.report.c_str());
     std::printf("  reference path   %8.2f s %8.1f evaluations per second  %s\n", reference.seconds, referenceRate,
-                qPrintable(reference.report));
+                reference.report.c_str());
     std::printf("  ratio            %.2fx; every fitness identical, in the same order: %s\n", oursRate / referenceRate,
                 ours.fitness == reference.fitness ? "yes" : "NO");
 }
@@ -199,6 +190,7 @@ void CompareWithReference() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
@@ -212,15 +204,15 @@ int main(int argc, char** argv) {
         program.Wire();
         TimedEntry evolvedCamera(program.camera);
         program.evolvedView.drawList.front() = &evolvedCamera;
-        PhaseClock clock(evolvedCamera);
-        press = Press(options.generations, false, &clock, program);
+        PhaseClock clock(&evolvedCamera);
+        press = Press(options.generations, false, clock, program);
         renderer = evolvedCamera.renderer;
 
         const double total = press.seconds;
         const long n = clock.evaluations;
         std::printf("Train press: %d generations, %ld evaluations, two panels of %d x %d, renderer %s\n",
                     options.generations, n, kPanelWidth, kPanelHeight, renderer.c_str());
-        std::printf("  %s\n", qPrintable(press.report));
+        std::printf("  %s\n", press.report.c_str());
         std::printf("  total %.2f s, %.1f evaluations per second\n", total, total > 0.0 ? n / total : 0.0);
         std::printf("  floor %.2f s (drawing and reading back the candidates); the total is %.3fx the floor\n",
                     clock.floor, clock.floor > 0.0 ? total / clock.floor : 0.0);

@@ -15,6 +15,7 @@
 
 #include "bench/bench_program.h"
 #include "display/platform/application_start.h"
+#include "display/platform/heap_policy.h"
 #include "tree/tree_drawing_seam.h"
 
 namespace {
@@ -57,7 +58,7 @@ Block RenderPopulation(bench::Program& program, TimedTree& timed, int rounds,
             const bench::Clock::time_point start = bench::Clock::now();
             view.Render();
             total += bench::Seconds(bench::Clock::now() - start);
-            if (frames != nullptr && round == 0) frames->push_back(view.AcquireDeviceContext()->frame.bgr);
+            if (frames != nullptr && round == 0) frames->push_back(view.Frame().bgr);
         }
     }
     const double renders = static_cast<double>(rounds) * kPopulation;
@@ -67,6 +68,7 @@ Block RenderPopulation(bench::Program& program, TimedTree& timed, int rounds,
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     int rounds = 4;

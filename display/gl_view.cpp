@@ -1,10 +1,9 @@
 #include "display/gl_view.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
+#include "display/frame_render.h"
 #include "display/platform/control_widget.h"
-#include "display/platform/drawing_surface.h"
+
+CGLView::~CGLView() { platform::ReleaseSurface(surface); }
 
 void CGLView::AppendRenderable(IRenderable* renderable) { drawList.push_back(renderable); }
 
@@ -14,86 +13,63 @@ void CGLView::RemoveLastRenderable() {
 
 bool CGLView::EnsurePixelFormat() {
     if (pixelFormatSet) return true;
-    const platform::SurfaceFormatRequest request{
-        .drawToWindow = true, .openGl = true, .doubleBuffered = true, .rgba = true, .colorBits = 32, .depthBits = 32};
     if (AcquireDeviceContext() == nullptr) return false;
-    const int format = platform::FindSurfaceFormat(request);
-    if (format == 0) return false;
+    if (!platform::SurfaceFormatAvailable()) return false;
     const platform::Rect client = GetClientRect();
-    if (!platform::ApplySurfaceFormat(*deviceContext, format, client.right, client.bottom)) return false;
+    if (!platform::ApplySurfaceFormat(*deviceContext, client.right, client.bottom)) return false;
     pixelFormatSet = true;
     return true;
 }
 
-void CGLView::SetupProjection(int width, int height) {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_COLOR_MATERIAL);
-    glMatrixMode(GL_PROJECTION);
-    // An empty client area has no aspect ratio; a square one keeps the matrix finite.
-    const double aspect = (width > 0 && height > 0) ? static_cast<double>(width) / height : 1.0;
-    gluPerspective(45.0, aspect, 3.0, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-}
+void CGLView::SetupProjection(int width, int height) { SetupPanelProjection(width, height); }
 
 platform::GlContext CGLView::BeginRender() {
     // A kept context and its pbuffer belong to the size they were made for; a resized panel gets both anew.
     const platform::Rect client = GetClientRect();
-    if (pixelFormatSet && AcquireDeviceContext() != nullptr &&
-        !platform::SurfaceHasSize(*deviceContext, client.right, client.bottom)) {
-        platform::ReleaseSurface(*deviceContext);
+    if (pixelFormatSet && !platform::SurfaceHasSize(surface, client.right, client.bottom)) {
+        platform::ReleaseSurface(surface);
         pixelFormatSet = false;
     }
     EnsurePixelFormat();
     AcquireDeviceContext();
-    platform::GlContext context =
-        referenceRendering ? platform::CreateGlContext(deviceContext) : platform::KeptGlContext(deviceContext);
-    if (platform::MakeGlCurrent(deviceContext, context) && !referenceRendering) platform::EnterFreshState();
     clientRect = GetClientRect();
-    SetupProjection(clientRect.right, clientRect.bottom);
-    return context;
+    if (deviceContext == nullptr) return nullptr;
+    return referenceRendering ? platform::CreateGlContext(deviceContext) : platform::KeptGlContext(deviceContext);
 }
 
-void CGLView::DrawScene() {
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    // No push or pop between entries: the camera's look-at must apply to everything after it.
-    for (IRenderable* renderable : drawList) renderable->Draw();
-    framePresented = platform::PresentFrame(AcquireDeviceContext());
+void CGLView::DrawScene(platform::GlContext context) {
+    const RenderTarget target{AcquireDeviceContext(), context, !referenceRendering};
+    frameStored = RenderDrawList(target, clientRect.right, clientRect.bottom, drawList, frame);
     ReleaseDeviceContext();
-    glPopMatrix();
 }
 
 void CGLView::EndRender(platform::GlContext context) {
-    // The state goes back after the read-back, so the next render in this context starts as a new one.
-    if (!referenceRendering && context != nullptr) platform::LeaveFreshState();
-    platform::MakeGlCurrent(nullptr, nullptr);
     if (referenceRendering) platform::DeleteGlContext(context);
 }
 
 void CGLView::Render() {
-    const bool presented = RenderPanel();
-    const bool partnerPresented = partner != nullptr && partner->RenderPanel();
-    // New frames are shown only once both panels are drawn: showing one lets the window system paint,
-    // and a paint must never find a render under way.
-    platform::ShowNewFrames({presented ? Control() : nullptr, partnerPresented ? partner->Control() : nullptr});
+    RenderPair();
+    // New frames are shown only once both panels are drawn: a paint must never find a render under way.
+    ShowNewFrameNow();
+    if (partner != nullptr) partner->ShowNewFrameNow();
+}
+
+void CGLView::RenderPair() {
+    RenderPanel();
+    if (partner != nullptr) partner->RenderPanel();
 }
 
 bool CGLView::RenderPanel() {
     if (!referenceRendering && FrameIsCurrent()) return false;
-    framePresented = false;
+    frameStored = false;
     platform::GlContext context = BeginRender();
-    DrawScene();
+    DrawScene(context);
     EndRender(context);
-    // Only a presented frame can be kept; after a failed render the next one tries again.
-    frameKeyValid = framePresented && nextKeyComplete && !referenceRendering;
+    // Only a stored frame can be kept; after a failed render the next one tries again.
+    frameKeyValid = frameStored && nextKeyComplete && !referenceRendering;
     if (frameKeyValid) frameKey.Swap(nextKey);
-    return framePresented;
+    if (frameStored) frameUnshown = true;
+    return frameStored;
 }
 
 bool CGLView::FrameIsCurrent() {
@@ -112,8 +88,20 @@ bool CGLView::FrameIsCurrent() {
     return frameKeyValid && nextKey == frameKey;
 }
 
+void CGLView::ShowNewFrameNow() {
+    // Painting one control can paint its neighbours too; a frame shown that way is not painted twice.
+    if (frameUnshown && Control() != nullptr) Control()->ShowFrameNow();
+}
+
+bool CGLView::HasCurrentFrame() { return frameUnshown || (!referenceRendering && FrameIsCurrent()); }
+
+const platform::PresentedFrame* CGLView::FrameToShow() {
+    frameUnshown = false;
+    return &frame;
+}
+
 platform::DrawingSurface* CGLView::AcquireDeviceContext() {
-    if (deviceContext == nullptr) deviceContext = GetDrawingSurface();
+    if (deviceContext == nullptr && HasWindow()) deviceContext = &surface;
     return deviceContext;
 }
 
@@ -121,8 +109,12 @@ void CGLView::ReleaseDeviceContext() { deviceContext = nullptr; }
 
 void CGLView::OnPaint() {
     BeginPaint(paintStruct);
-    Render();
+    RenderPair();
     EndPaint(paintStruct);
+    // This panel's frame is painted by the paint under way; the partner's waits for a paint of its own,
+    // since one paint event must not paint another control.
+    if (partner != nullptr && partner->frameUnshown && partner->Control() != nullptr)
+        partner->Control()->ShowFrameLater();
 }
 
 void CGLView::OnMouseMove(int flags, platform::Point point) {

@@ -1,7 +1,8 @@
-// An OpenGL panel attached to a static control of a dialog. It owns only its draw list; a render draws
-// the list, first to last, in the panel's kept GL context reset to a new context's state, then renders
-// the partner panel the same way, and only then shows the new frames. A panel whose draw list, camera
-// and size are as they were at its last frame keeps that frame and is not drawn again.
+// An OpenGL panel attached to a static control of a dialog. It owns its draw list, its drawing surface
+// with the GL context kept for it, and the frame a render leaves. A render draws the list, first to
+// last, in that context reset to a new context's state, then renders the partner panel the same way,
+// and only then has the new frames shown. A panel whose draw list, camera and size are as they were
+// at its last frame keeps that frame and is not drawn again.
 // Mouse moves are normalised to 0..1 and handed to the listener before the render.
 #pragma once
 
@@ -10,6 +11,7 @@
 
 #include "display/drawing_key.h"
 #include "display/mouse_listener.h"
+#include "display/platform/drawing_surface.h"
 #include "display/platform/geometry.h"
 #include "display/platform/gl_binding.h"
 #include "display/platform/window_object.h"
@@ -20,7 +22,7 @@ class COffscreenImage;
 class CGLView : public platform::WindowObject {
 public:
     CGLView() = default;
-    ~CGLView() override = default;
+    ~CGLView() override;
 
     void AppendRenderable(IRenderable* renderable);
     void RemoveLastRenderable();
@@ -33,16 +35,23 @@ public:
     void Capture(COffscreenImage& image);
 
     bool EnsurePixelFormat();
+    // Readies the surface for the client size and returns the context to render in: the kept one, or
+    // a new one on the reference path.
     platform::GlContext BeginRender();
-    void SetupProjection(int width, int height);
-    void DrawScene();
-    // Leaves no context current; a fresh context is deleted, a kept one back in its new state.
+    static void SetupProjection(int width, int height);
+    void DrawScene(platform::GlContext context);
+    // A context made for this render alone is deleted; a kept one stays with the surface.
     void EndRender(platform::GlContext context);
     platform::DrawingSurface* AcquireDeviceContext();
     void ReleaseDeviceContext();
 
     void OnPaint() override;
     void OnMouseMove(int flags, platform::Point point) override;
+    bool HasCurrentFrame() override;
+    const platform::PresentedFrame* FrameToShow() override;
+
+    // The picture of the latest render; empty until a render succeeds.
+    const platform::PresentedFrame& Frame() const { return frame; }
 
     std::vector<IRenderable*> drawList;
     IMouseListener* listener = nullptr;
@@ -57,15 +66,22 @@ public:
     bool referenceRendering = false;
 
 private:
-    // Renders this panel alone unless its frame is still right; true when a new frame was presented.
+    // This panel, then its partner, each unless its frame is still right.
+    void RenderPair();
+    // Renders this panel alone unless its frame is still right; true when a new frame was stored.
     bool RenderPanel();
     // True when the draw list, its entries' keys and the client size give frameKey again.
     bool FrameIsCurrent();
+    void ShowNewFrameNow();
 
-    // frameKey describes the presented frame while frameKeyValid; nextKey is the one being compared.
+    platform::DrawingSurface surface;
+    platform::PresentedFrame frame;
+    // A stored frame that no paint has shown yet.
+    bool frameUnshown = false;
+    bool frameStored = false;
+    // frameKey describes the stored frame while frameKeyValid; nextKey is the one being compared.
     CDrawingKey frameKey;
     CDrawingKey nextKey;
     bool frameKeyValid = false;
     bool nextKeyComplete = false;
-    bool framePresented = false;
 };

@@ -3,7 +3,6 @@
 
 #include "display/gl_view.h"
 #include "display/offscreen_image.h"
-#include "display/platform/drawing_surface.h"
 #include "display/platform/stretch_copy.h"
 
 std::unique_ptr<COffscreenImage> CGLView::CreateImage(double scale, bool bitsFlag) {
@@ -23,8 +22,7 @@ void CGLView::Capture(COffscreenImage& image) {
     // The source is the whole client area as the panel last presented it; without a surface there is
     // nothing to copy, and the image keeps what it had.
     if (deviceContext != nullptr) {
-        platform::StretchCopyFrame(memory, platform::PixelArea{0, 0, image.Width(), image.Height()},
-                                   deviceContext->frame,
+        platform::StretchCopyFrame(memory, platform::PixelArea{0, 0, image.Width(), image.Height()}, Frame(),
                                    platform::PixelArea{0, 0, clientRect.right, clientRect.bottom});
     }
     image.ReturnDC();

@@ -2,9 +2,6 @@
 
 #include <cassert>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <new>
 
 #include "display/memory_dc_pool.h"
 
@@ -23,18 +20,9 @@ COffscreenImage::~COffscreenImage() {
 
 bool COffscreenImage::Create(int requestedWidth, int requestedHeight, int requestedBitsPerPixel) {
     assert(bitmap == nullptr && "an image is created once; make a new image for another size");
-    auto format = std::unique_ptr<platform::BitmapFormat>(new (std::nothrow) platform::BitmapFormat);
-    if (format == nullptr) return false;
-    format->header = platform::BitmapHeader{};
-    format->header.width = requestedWidth;
-    format->header.height = requestedHeight;
-    format->header.planes = 1;
-    format->header.bitCount = requestedBitsPerPixel;
-    format->header.compression = platform::kUncompressedRows;
-    if (requestedBitsPerPixel <= 8) std::memset(format->colourTable, 0, sizeof format->colourTable);
-
+    const platform::BitmapHeader header{requestedWidth, requestedHeight, requestedBitsPerPixel};
     unsigned char* pixels = nullptr;
-    platform::Bitmap* made = platform::CreateBitmap(*format, &pixels);
+    platform::Bitmap* made = platform::CreateBitmap(header, &pixels);
     if (made == nullptr) return false;
     platform::BitmapDescription description;
     if (!platform::DescribeBitmap(made, description)) {

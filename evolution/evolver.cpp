@@ -1,19 +1,28 @@
 #include "evolution/evolver.h"
 
 #include <cassert>
+#include <charconv>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "display/gl_view.h"
 #include "display/offscreen_image.h"
-#include "display/platform/control_widget.h"
-#include "display/platform/message_box.h"
 #include "evolution/image_difference.h"
 #include "tree/random_sources.h"
 
 namespace {
 
 constexpr double kMutationStrength = 0.5;
+
+// As %lf writes it, six decimals correctly rounded, but always with a point: the C library's printf
+// would follow the user's locale, which Qt has switched to.
+std::string ResultText(double fitness) {
+    char digits[400];
+    const std::to_chars_result end =
+        std::to_chars(digits, digits + sizeof digits, fitness, std::chars_format::fixed, 6);
+    return "Current best fitness is " + std::string(digits, end.ptr);
+}
 
 }  // namespace
 
@@ -29,7 +38,6 @@ CEvolver::CEvolver() : best() {
     mutants.reset(new CIndividual[mutantCount]);
     target = nullptr;
     capture.reset();
-    showResult = platform::ShowMessageBox;
 }
 
 CEvolver::~CEvolver() {
@@ -128,14 +136,13 @@ void CEvolver::EnsureCapture() {
 void CEvolver::EvaluateInOrder(CIndividual* batch, int count) {
     for (int i = 0; i < count; ++i) {
         Evaluate(&batch[i]);
-        if (observer == nullptr) continue;
-        observer->OnEvaluated();
+        Observer().OnEvaluated(batch[i]);
         if (Stopping()) return;
     }
 }
 
 bool CEvolver::Stopping() {
-    if (!stopped && observer != nullptr) stopped = observer->StopRequested();
+    if (!stopped) stopped = Observer().StopRequested();
     return stopped;
 }
 
@@ -146,13 +153,13 @@ void CEvolver::Train(int generations) {
     // Scored in place, not sorted: a later training's first crossover takes as elites the ten that
     // were best under the previous target.
     EvaluateInOrder(population.get(), populationSize);
-    if (observer != nullptr && !stopped) observer->OnGeneration(0);
+    if (!stopped) Observer().OnGeneration(0);
     for (int generation = 1; generation <= generations && !Stopping(); ++generation) {
         CrossoverStep();
         if (!stopped) MutationStep();
         view->RemoveLastRenderable();
         view->AppendRenderable(&best);
-        if (observer != nullptr && !stopped) observer->OnGeneration(generation);
+        if (!stopped) Observer().OnGeneration(generation);
     }
     // A stop may come while the population is being scored, with a candidate last in the draw list.
     if (stopped) {
@@ -163,7 +170,6 @@ void CEvolver::Train(int generations) {
     stopped = false;
     EnterPhase(EvolverPhase::Reporting);
     view->Render();
-    QWidget* owner = view->Control() != nullptr ? view->Control()->window() : nullptr;
-    showResult(owner, QString::asprintf("Current best fitness is %lf", best.fitness));
+    Observer().OnResult(ResultText(best.fitness));
     EnterPhase(EvolverPhase::Idle);
 }

@@ -3,8 +3,6 @@
 // Candidates are scored by drawing them into the attached view and comparing that picture with the target.
 #pragma once
 
-#include <QString>
-#include <functional>
 #include <memory>
 
 #include "evolution/training_observer.h"
@@ -12,10 +10,6 @@
 
 class CGLView;
 class COffscreenImage;
-class QWidget;
-
-// Where the evolver's time goes; a measuring tool may follow the changes, the program does not.
-enum class EvolverPhase { Breeding, Rendering, Capturing, Comparing, Selecting, Reporting, Idle };
 
 class CEvolver {
 public:
@@ -53,12 +47,8 @@ public:
     int mutantCount = 0;
     int childCount = 0;
 
-    // Shows the training result. The program's message box blocks until dismissed, so tests and the
-    // benchmark put their own function here.
-    std::function<void(QWidget* owner, const QString& text)> showResult;
-    // Told each time the evolver moves to another phase; empty in the program.
-    std::function<void(EvolverPhase)> phaseChanged;
-    // Follows the trainings; null in the program.
+    // Follows the trainings; null in the program, which then gets the defaults: the result in the
+    // application's message box.
     ITrainingObserver* observer = nullptr;
 
 private:
@@ -66,9 +56,9 @@ private:
     // Evaluates batch[0 .. count) in order; stops early, and remembers it, once the observer asks to.
     void EvaluateInOrder(CIndividual* batch, int count);
     bool Stopping();
-    void EnterPhase(EvolverPhase phase) {
-        if (phaseChanged) phaseChanged(phase);
-    }
+    ITrainingObserver& Observer() { return observer != nullptr ? *observer : programObserver; }
+    void EnterPhase(EvolverPhase phase) { Observer().OnPhase(phase); }
 
+    ITrainingObserver programObserver;
     bool stopped = false;
 };

@@ -61,21 +61,19 @@ int CEvolveRun::Execute(CMainDlg& mainDialog) {
         return kExitEnvironment;
     }
 
-    // The result line goes to standard output; the message box would wait for someone to close it.
-    const auto showResult = evolver.showResult;
-    evolver.showResult = [this](QWidget*, const QString& text) {
-        if (interrupted) return;
-        progress.Finish();
-        std::printf("%s\n", qPrintable(text));
-        std::fflush(stdout);
-    };
     evolver.observer = this;
     const int status = RunPresses(*dialog);
     evolver.observer = nullptr;
-    evolver.showResult = showResult;
     progress.Finish();
     dialog = nullptr;
     return status;
+}
+
+void CEvolveRun::OnResult(const std::string& text) {
+    if (interrupted) return;
+    progress.Finish();
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
 }
 
 int CEvolveRun::RunPresses(CMainDlg& main) {
@@ -172,7 +170,7 @@ QString CEvolveRun::WriteLog() {
     return error;
 }
 
-void CEvolveRun::OnEvaluated() {
+void CEvolveRun::OnEvaluated(const CIndividual& /*individual*/) {
     ++evaluations;
     progress.Evaluated(Progress());
 }

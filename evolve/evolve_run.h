@@ -31,9 +31,11 @@ public:
     // Runs every press on a dialog whose initialisation has wired it, and returns the exit status.
     int Execute(CMainDlg& dialog);
 
-    void OnEvaluated() override;
+    void OnEvaluated(const CIndividual& individual) override;
     void OnGeneration(int generation) override;
     bool StopRequested() override;
+    // The result line goes to standard output; the message box would wait for someone to close it.
+    void OnResult(const std::string& text) override;
 
 private:
     int RunPresses(CMainDlg& dialog);

@@ -11,7 +11,8 @@
 #include "app/main_dlg.h"
 #include "app/resources.h"
 #include "display/platform/application_start.h"
-#include "display/platform/gl_renderer.h"
+#include "display/platform/gl_binding.h"
+#include "display/platform/heap_policy.h"
 #include "evolve/evolve_options.h"
 #include "evolve/evolve_run.h"
 #include "evolve/interrupt_request.h"
@@ -39,6 +40,7 @@ int Fail(int status, const QString& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepFreedHeapMemory();
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const ParsedOptions parsed = ParseEvolveOptions(arguments);

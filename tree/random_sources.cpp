@@ -23,9 +23,13 @@ constexpr double kJitterScale = 0.25;
 constexpr std::uint32_t kStartState = 1u;
 constexpr int kLargestDraw = 0x7FFF;
 
-// The generator and the test script live together so that a reset clears both.
+int GeneratorDraw();
+
+// The generator and the test script live together so that a reset clears both. Draws go through
+// next, the generator's step unless a test has scripted draws, so the program never checks for a script.
 struct RandomSequence {
     std::uint32_t state = kStartState;
+    int (*next)() = GeneratorDraw;
     std::vector<int> script;
     std::size_t scriptNext = 0;
     long long draws = 0;
@@ -36,6 +40,24 @@ RandomSequence& Sequence() {
     return sequence;
 }
 
+int GeneratorDraw() {
+    RandomSequence& sequence = Sequence();
+    ++sequence.draws;
+    // A 32-bit linear congruential step; the top bits are the better mixed ones, so the draw is taken
+    // from bits 16 ... 30. Unsigned arithmetic wraps by definition, which is the modulus we want.
+    sequence.state = sequence.state * 1103515245u + 12345u;
+    return static_cast<int>((sequence.state >> 16) & static_cast<std::uint32_t>(kLargestDraw));
+}
+
+// Hands out the script, then gives the generator back the draws that follow.
+int ScriptedDraw() {
+    RandomSequence& sequence = Sequence();
+    ++sequence.draws;
+    const int draw = sequence.script[sequence.scriptNext++];
+    if (sequence.scriptNext == sequence.script.size()) sequence.next = GeneratorDraw;
+    return draw;
+}
+
 // max(x, 0) by arithmetic: 2x halved is exact even at the extreme jitters, and a negative x gives +0.
 double PositivePart(double x) { return (x + std::fabs(x)) * 0.5; }
 
@@ -43,15 +65,7 @@ double QuantileOfJitter(double u) { return std::tan((u - 0.5) * kPi) * kJitterSc
 
 }  // namespace
 
-int RandomDraw() {
-    RandomSequence& sequence = Sequence();
-    ++sequence.draws;
-    if (sequence.scriptNext < sequence.script.size()) return sequence.script[sequence.scriptNext++];
-    // A 32-bit linear congruential step; the top bits are the better mixed ones, so the draw is taken
-    // from bits 16 ... 30. Unsigned arithmetic wraps by definition, which is the modulus we want.
-    sequence.state = sequence.state * 1103515245u + 12345u;
-    return static_cast<int>((sequence.state >> 16) & static_cast<std::uint32_t>(kLargestDraw));
-}
+int RandomDraw() { return Sequence().next(); }
 
 double RandomUniform(double a, double b) {
     const double fraction = RandomDraw() * kDrawToFraction;
@@ -86,6 +100,7 @@ void ScriptRandomDraws(std::vector<int> draws) {
     RandomSequence& sequence = Sequence();
     sequence.script = std::move(draws);
     sequence.scriptNext = 0;
+    sequence.next = sequence.script.empty() ? GeneratorDraw : ScriptedDraw;
 }
 
 long long RandomDrawCount() { return Sequence().draws; }

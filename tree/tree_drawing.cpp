@@ -15,17 +15,30 @@ namespace {
 GLUquadric* sharedQuadric = nullptr;
 
 // Plain memory, no GL objects: the arrays are handed to the GL at each draw, so they serve every
-// context, including the fresh one of each render.
-CCylinderShapeCache cylinderShapes;
+// context, including the fresh one of each render. Each thread that draws keeps its own, so that
+// threads drawing at once never share an entry.
+thread_local CCylinderShapeCache cylinderShapes;
 
-TreeDrawingLog* drawingLog = nullptr;
+// Chosen before any tree is drawn and changed only while none is, so every thread sees one value.
+SegmentDrawer segmentDrawer = DrawArraySegment;
 
-void NoteNode(int node) {
-    if (drawingLog != nullptr) drawingLog->nodes.push_back(node);
-}
+// Each node's frame is pushed on the GL's model-view stack and popped after its subtree.
+struct GlTreeVisitor {
+    const TreeGenome& genome;
+    const NoiseField& noise;
+
+    void Enter(int branch, int node) {
+        glPushMatrix();
+        ApplyNodeTransform(genome, branch, node, noise);
+    }
+    void Segment(int node) { segmentDrawer(genome, node); }
+    void Leave() { glPopMatrix(); }
+};
+
+}  // namespace
 
 // If GLU cannot make a quadric the segment is skipped; the next segment tries again.
-void DrawQuadricCylinder(const TreeGenome& genome) {
+void DrawQuadricSegment(const TreeGenome& genome, int /*node*/) {
     if (sharedQuadric == nullptr) sharedQuadric = gluNewQuadric();
     if (sharedQuadric == nullptr) return;
     gluCylinder(sharedQuadric, genome.radius, genome.radius * genome.taper, 1.0, genome.slices, genome.stacks);
@@ -34,7 +47,7 @@ void DrawQuadricCylinder(const TreeGenome& genome) {
 // The quadric's own vertices and normals, computed once per shape and drawn from client arrays: the GL
 // receives the same values in the same strips and draws the same pixels, without the per-vertex calls.
 // The pointers are plain memory because the program binds no buffer objects.
-void DrawArrayCylinder(const TreeGenome& genome) {
+void DrawArraySegment(const TreeGenome& genome, int /*node*/) {
     const CylinderShape& shape =
         cylinderShapes.ShapeFor(genome.radius, genome.radius * genome.taper, genome.slices, genome.stacks);
     if (shape.Empty()) return;
@@ -50,29 +63,9 @@ void DrawArrayCylinder(const TreeGenome& genome) {
     glNormal3fv(shape.normals.data() + shape.normals.size() - 3);
 }
 
-void (*drawCylinder)(const TreeGenome&) = DrawArrayCylinder;
+void UseSegmentDrawer(SegmentDrawer drawer) { segmentDrawer = drawer; }
 
-// Each node's frame is pushed on the GL's model-view stack and popped after its subtree.
-struct GlTreeVisitor {
-    const TreeGenome& genome;
-    const NoiseField& noise;
-
-    void Enter(int branch, int node) {
-        glPushMatrix();
-        ApplyNodeTransform(genome, branch, node, noise);
-    }
-    void Segment(int node) {
-        NoteNode(node);
-        DrawSegment(genome);
-    }
-    void Leave() { glPopMatrix(); }
-};
-
-}  // namespace
-
-void WatchTreeDrawing(TreeDrawingLog* log) { drawingLog = log; }
-
-void UseQuadricCylinders(bool useQuadric) { drawCylinder = useQuadric ? DrawQuadricCylinder : DrawArrayCylinder; }
+void UseQuadricCylinders(bool useQuadric) { UseSegmentDrawer(useQuadric ? DrawQuadricSegment : DrawArraySegment); }
 
 void DrawTree(const TreeGenome& genome, int depth, const NoiseField& noise) {
     glColor3d(0.75, 0.5, 0.25);
@@ -98,7 +91,4 @@ void ApplyNodeTransform(const TreeGenome& genome, int branch, int node, const No
     glRotated(transform.inclination, 1.0, 0.0, 0.0);
 }
 
-void DrawSegment(const TreeGenome& genome) {
-    drawCylinder(genome);
-    if (drawingLog != nullptr) ++drawingLog->segments;
-}
+void DrawSegment(const TreeGenome& genome) { segmentDrawer(genome, kNoNode); }

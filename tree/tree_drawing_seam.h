@@ -1,17 +1,17 @@
-// Test-only view into tree drawing: which nodes a draw reaches and how many cylinders it issues, and the
-// way cylinders reach the GL. The program never installs a log and always draws from the exact arrays.
+// How each segment of a tree reaches the GL, chosen by tests and benchmarks before they draw: from the
+// cached arrays (the program's way), through GLU's shared quadric (the reference the arrays must match
+// value for value and pixel for pixel), or through a test's own function that also sees the node.
+// Change it only while no tree is being drawn on any thread.
 #pragma once
 
-#include <vector>
+struct TreeGenome;
 
-struct TreeDrawingLog {
-    std::vector<int> nodes;  // nodes drawn, in drawing order; the root is node 0
-    long long segments = 0;  // cylinders actually handed to the GL
-};
+// The node whose segment is drawn; kNoNode for a segment drawn on its own.
+using SegmentDrawer = void (*)(const TreeGenome& genome, int node);
+inline constexpr int kNoNode = -1;
 
-// Starts recording into log, or stops with nullptr. The log must outlive the recording.
-void WatchTreeDrawing(TreeDrawingLog* log);
+void DrawArraySegment(const TreeGenome& genome, int node);
+void DrawQuadricSegment(const TreeGenome& genome, int node);
 
-// true: every segment through gluCylinder and the shared quadric, the reference the arrays must match
-// value for value and pixel for pixel; false (the default): from the cached arrays.
+void UseSegmentDrawer(SegmentDrawer drawer);
 void UseQuadricCylinders(bool useQuadric);

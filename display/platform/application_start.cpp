@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "display/platform/heap_policy.h"
-
 namespace platform {
 
 namespace {
@@ -104,7 +102,6 @@ void HoldOrReport(QtMsgType type, const QMessageLogContext& context, const QStri
 }  // namespace
 
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
-    KeepFreedHeapMemory();
     HeldMessages& held = Held();
     held.previous = qInstallMessageHandler(HoldOrReport);
     auto application = std::make_unique<QApplication>(argc, argv);

@@ -1,7 +1,6 @@
 // Making the Qt application without Qt's abort: if no window system can be opened, one line on
 // standard error says what is missing and the process ends with status 1. Qt's own messages are held
-// back while the application is made and passed on unchanged once it exists. The process keeps its
-// freed heap memory from here on.
+// back while the application is made and passed on unchanged once it exists.
 #pragma once
 
 #include <memory>

@@ -3,10 +3,8 @@
 #include <atomic>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
-#include <vector>
 
 namespace platform {
 
@@ -14,34 +12,18 @@ struct Bitmap {
     BitmapHeader header;
     int stride = 0;
     std::unique_ptr<unsigned char[]> memory;
-    std::vector<std::uint32_t> colourTable;
 };
 
 namespace {
 
 std::atomic<int> liveBitmaps{0};
 
-bool IsStoredBitCount(int bitCount) {
-    switch (bitCount) {
-        case 1:
-        case 4:
-        case 8:
-        case 16:
-        case 24:
-        case 32:
-            return true;
-        default:
-            return false;
-    }
-}
-
 }  // namespace
 
-Bitmap* CreateBitmap(const BitmapFormat& format, unsigned char** pixels) {
+Bitmap* CreateBitmap(const BitmapHeader& header, unsigned char** pixels) {
     if (pixels != nullptr) *pixels = nullptr;
-    const BitmapHeader& header = format.header;
-    if (header.width <= 0 || header.height == 0 || header.height == INT_MIN || header.planes != 1 ||
-        header.compression != kUncompressedRows || !IsStoredBitCount(header.bitCount)) {
+    if (header.width <= 0 || header.height == 0 || header.height == INT_MIN ||
+        (header.bitCount != 24 && header.bitCount != 32)) {
         return nullptr;
     }
     // Callers step through the memory with int offsets (a signed pitch times a row), so every byte
@@ -57,9 +39,6 @@ Bitmap* CreateBitmap(const BitmapFormat& format, unsigned char** pixels) {
     if (bitmap->memory == nullptr) return nullptr;
     bitmap->header = header;
     bitmap->stride = static_cast<int>(stride);
-    if (header.bitCount <= 8) {
-        bitmap->colourTable.assign(format.colourTable, format.colourTable + (std::size_t{1} << header.bitCount));
-    }
     if (pixels != nullptr) *pixels = bitmap->memory.get();
     ++liveBitmaps;
     return bitmap.release();

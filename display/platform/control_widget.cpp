@@ -3,16 +3,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "display/platform/gl_binding.h"
+#include "display/platform/drawing_surface.h"
 #include "display/platform/window_object.h"
 
 namespace platform {
 
 namespace {
-
-// Controls currently inside a paint event. Repainting a widget while another one paints would nest
-// painting into the one backing store, so a frame shown then is shown by a deferred update.
-int paintingControls = 0;
 
 // The control that the previous mouse move went to; null after a move that reached none.
 ControlWidget* lastMoveTarget = nullptr;
@@ -32,7 +28,6 @@ int MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
 }
 
 ControlWidget::ControlWidget(int id, QWidget* parent) : QWidget(parent), controlId(id) {
-    surface.widget = this;
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     // A right drag zooms the camera; it must not open the dialog's window menu.
@@ -42,50 +37,28 @@ ControlWidget::ControlWidget(int id, QWidget* parent) : QWidget(parent), control
 ControlWidget::~ControlWidget() {
     if (lastMoveTarget == this) lastMoveTarget = nullptr;
     if (attached != nullptr) attached->Detach();
-    ReleaseSurface(surface);
 }
 
-void ControlWidget::ShowFrame() { ShowNewFrames({this}); }
-
-void ShowNewFrames(std::initializer_list<ControlWidget*> controls) {
-    // Every frame is marked before any is painted: painting one control can paint the others too, and
-    // a paint that only shows a new frame must not render.
-    for (ControlWidget* control : controls)
-        if (control != nullptr) control->framePending = true;
-    for (ControlWidget* control : controls)
-        if (control != nullptr) control->PaintPendingFrame();
-}
-
-void ControlWidget::PaintPendingFrame() {
-    // Already painted along with another control, or by the paint under way once its render returns.
-    if (!framePending || inPaint) return;
-    if (paintingControls > 0 || !isVisible()) {
-        update();
-        return;
-    }
-    repaint();
+void ControlWidget::ShowFrameNow() {
+    if (isVisible()) repaint();
 }
 
 void ControlWidget::paintEvent(QPaintEvent*) {
-    ++paintingControls;
-    inPaint = true;
-    // A paint that only has to show a new frame must not render again: the two panels of a pair
-    // would otherwise repaint each other for ever.
-    if (!framePending && attached != nullptr) attached->OnPaint();
-    PaintFrame();
-    framePending = false;
-    inPaint = false;
-    --paintingControls;
+    // A frame that a render has just stored is only shown; rendering for it again would make the
+    // panels of a pair ask each other for paints for ever.
+    if (attached != nullptr && !attached->HasCurrentFrame()) attached->OnPaint();
+    PaintFrame(attached != nullptr ? attached->FrameToShow() : nullptr);
 }
 
-void ControlWidget::PaintFrame() {
+void ControlWidget::PaintFrame(const PresentedFrame* frame) {
     QPainter painter(this);
-    const PresentedFrame& frame = surface.frame;
-    if (frame.width > 0 && frame.height > 0) {
-        const QImage image(frame.bgr.data(), frame.width, frame.height, 3 * frame.width, QImage::Format_BGR888);
+    const int width = frame != nullptr ? frame->width : 0;
+    const int height = frame != nullptr ? frame->height : 0;
+    if (width > 0 && height > 0) {
+        const QImage image(frame->bgr.data(), width, height, 3 * width, QImage::Format_BGR888);
         painter.drawImage(0, 0, image);
     }
-    const QRegion uncovered = QRegion(rect()) - QRegion(0, 0, frame.width, frame.height);
+    const QRegion uncovered = QRegion(rect()) - QRegion(0, 0, width, height);
     for (const QRect& r : uncovered) painter.fillRect(r, Qt::black);
 }
 

@@ -1,15 +1,15 @@
 // The widget behind a static control of a dialog. It forwards paint requests and mouse moves to the
-// window object attached to it, owns the panel's drawing surface and shows its presented frame.
+// window object attached to it, and paints the frame that object holds; the frame is the object's.
 #pragma once
 
 #include <QWidget>
-#include <initializer_list>
 
-#include "display/platform/drawing_surface.h"
+#include "display/platform/geometry.h"
 
 namespace platform {
 
 class WindowObject;
+struct PresentedFrame;
 
 class ControlWidget : public QWidget {
 public:
@@ -17,11 +17,12 @@ public:
     ~ControlWidget() override;
 
     int ControlId() const { return controlId; }
-    DrawingSurface& Surface() { return surface; }
 
-    // Shows the surface's presented frame at once, without asking the window object to render. Called
-    // once a render is complete, never from inside one.
-    void ShowFrame();
+    // Paints the attached object's new frame at once, so that every frame of a training is seen as it
+    // happens; a hidden control shows it when it is next painted.
+    void ShowFrameNow();
+    // Paints it with the next round of paint events: the way to show a frame from inside a paint.
+    void ShowFrameLater() { update(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -30,19 +31,11 @@ protected:
 private:
     friend class WindowObject;
     friend void RouteMouseMove(QWidget& receiver, const QMouseEvent& event);
-    friend void ShowNewFrames(std::initializer_list<ControlWidget*> controls);
-    void PaintPendingFrame();
-    void PaintFrame();
+    void PaintFrame(const PresentedFrame* frame);
 
     int controlId;
     WindowObject* attached = nullptr;
-    DrawingSurface surface;
-    bool framePending = false;
-    bool inPaint = false;
 };
-
-// ShowFrame for several controls at once; null entries are skipped.
-void ShowNewFrames(std::initializer_list<ControlWidget*> controls);
 
 // Hands a move that Qt delivered to receiver (a control or its dialog) to the window object of the
 // control under the pointer, if any.

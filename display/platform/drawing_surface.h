@@ -1,14 +1,13 @@
-// A panel's drawing surface: the pbuffer a render draws into and the frame the panel presents.
-// Owned by the panel's control widget; window objects only borrow it while they render or read.
+// A drawing surface: the EGL pbuffer a render draws into and the context kept for it. A surface
+// belongs to whoever renders through it, a panel or a render worker on a thread of its own, and is
+// used by one thread at a time. The frame is where a render's picture is read back to.
 #pragma once
 
 #include <vector>
 
 namespace platform {
 
-class ControlWidget;
-
-// The picture a panel shows: rows top first, 3 bytes per pixel in blue, green, red order, no padding.
+// A finished picture: rows top first, 3 bytes per pixel in blue, green, red order, no padding.
 struct PresentedFrame {
     int width = 0;
     int height = 0;
@@ -16,12 +15,10 @@ struct PresentedFrame {
 };
 
 struct DrawingSurface {
-    ControlWidget* widget = nullptr;
-    void* pbuffer = nullptr;  // the surface's EGL pbuffer, made when the surface is given a format
+    void* pbuffer = nullptr;  // made when the surface is given a format
     void* context = nullptr;  // the context kept for this pbuffer, made on first use
     int pbufferWidth = 0;
     int pbufferHeight = 0;
-    PresentedFrame frame;
 };
 
 }  // namespace platform

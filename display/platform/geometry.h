@@ -24,10 +24,8 @@ enum MouseKeyFlag : int {
     kMouseMiddleButton = 0x0010,
 };
 
-// What a begin-paint/end-paint pair records for a window object.
-struct PaintRecord {
-    Rect invalid;
-    bool painting = false;
-};
+// The record of a begin-paint/end-paint pair. Qt validates a widget's area itself once its paint event
+// returns, so the pair has nothing to keep.
+struct PaintRecord {};
 
 }  // namespace platform

@@ -146,10 +146,7 @@ bool OpenDisplay() {
 
 void SetDisplayRetryInterval(std::chrono::milliseconds interval) { Egl().retryInterval = interval; }
 
-int FindSurfaceFormat(const SurfaceFormatRequest& request) {
-    if (!request.openGl || !request.rgba) return 0;
-    return OpenDisplay() ? 1 : 0;
-}
+bool SurfaceFormatAvailable() { return OpenDisplay(); }
 
 namespace {
 
@@ -162,9 +159,9 @@ bool SurfaceHasSize(const DrawingSurface& surface, int width, int height) {
     return surface.pbufferWidth == PbufferExtent(width) && surface.pbufferHeight == PbufferExtent(height);
 }
 
-bool ApplySurfaceFormat(DrawingSurface& surface, int format, int width, int height) {
+bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height) {
     EglDisplay& egl = Egl();
-    if (format != 1 || egl.display == EGL_NO_DISPLAY) return false;
+    if (egl.display == EGL_NO_DISPLAY) return false;
     if (surface.pbuffer != nullptr) return true;
     const EGLint w = PbufferExtent(width);
     const EGLint h = PbufferExtent(height);
@@ -246,27 +243,41 @@ void LeaveFreshState() {
     glPopAttrib();
 }
 
-bool PresentFrame(DrawingSurface* surface) {
-    if (surface == nullptr || surface->pbuffer == nullptr) return false;
-    // Without a current context on this surface there is no frame to read: the old one stays.
-    if (eglGetCurrentContext() == EGL_NO_CONTEXT || eglGetCurrentSurface(EGL_DRAW) != surface->pbuffer) return false;
-    const int width = surface->pbufferWidth;
-    const int height = surface->pbufferHeight;
+bool ReadFrame(const DrawingSurface& surface, PresentedFrame& frame) {
+    if (surface.pbuffer == nullptr) return false;
+    // Without a current context on this surface there is no picture to read: the old frame stays.
+    if (eglGetCurrentContext() == EGL_NO_CONTEXT || eglGetCurrentSurface(EGL_DRAW) != surface.pbuffer) return false;
+    const int width = surface.pbufferWidth;
+    const int height = surface.pbufferHeight;
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    PresentedFrame& frame = surface->frame;
     frame.width = width;
     frame.height = height;
     // Same size as last time: the buffer is reused and nothing is allocated.
     frame.bgr.resize(rowBytes * static_cast<std::size_t>(height));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, frame.bgr.data());
-    // GL returns the bottom row first; the presented frame keeps the top row first.
+    // GL returns the bottom row first; a frame keeps the top row first.
     for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
         unsigned char* a = frame.bgr.data() + static_cast<std::size_t>(top) * rowBytes;
         unsigned char* b = frame.bgr.data() + static_cast<std::size_t>(bottom) * rowBytes;
         std::swap_ranges(a, a + rowBytes, b);
     }
     return true;
+}
+
+std::string GlRendererName() {
+    DrawingSurface probe;
+    if (!SurfaceFormatAvailable() || !ApplySurfaceFormat(probe, 1, 1)) return {};
+    std::string name;
+    if (GlContext context = CreateGlContext(&probe)) {
+        if (MakeGlCurrent(&probe, context)) {
+            if (const auto* text = reinterpret_cast<const char*>(glGetString(GL_RENDERER))) name = text;
+            MakeGlCurrent(nullptr, nullptr);
+        }
+        DeleteGlContext(context);
+    }
+    ReleaseSurface(probe);
+    return name;
 }
 
 }  // namespace platform

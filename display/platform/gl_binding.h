@@ -1,35 +1,29 @@
 // The OpenGL binding of a panel: an EGL surface format and pbuffer per drawing surface, rendering
-// contexts made on demand or kept with the surface, and presentation by reading the frame back.
-// One EGL display serves the whole process; it is chosen on first use and never terminated.
+// contexts made on demand or kept with the surface, and the read-back of a finished frame.
+// One EGL display serves the whole process; it is chosen on first use and never terminated. Once it
+// is open, surfaces and contexts may be made and used on any thread, each by one thread at a time.
 #pragma once
 
 #include <chrono>
+#include <string>
 
 namespace platform {
 
 struct DrawingSurface;
+struct PresentedFrame;
 
 using GlContext = void*;
 
-// What a panel asks of its surface; the binding offers the closest format it has.
-struct SurfaceFormatRequest {
-    bool drawToWindow = true;
-    bool openGl = true;
-    bool doubleBuffered = true;
-    bool rgba = true;
-    int colorBits = 32;
-    int depthBits = 32;
-};
-
-// A format number for the request, counted from 1, or 0 when no display or no format can be had.
-// After a failed attempt to open the display, the next one waits for the retry interval to pass.
-int FindSurfaceFormat(const SurfaceFormatRequest& request);
+// Whether the process's display offers the panels' format: 8-bit RGBA with the deepest depth buffer
+// offered, in pbuffers, for desktop OpenGL. The display is opened on first use; after a failed
+// attempt, the next one waits for the retry interval to pass.
+bool SurfaceFormatAvailable();
 
 // The wait between attempts to open a display that failed, five seconds unless tests shorten it.
 void SetDisplayRetryInterval(std::chrono::milliseconds interval);
 
-// Gives the surface its pbuffer of the given size in that format. Done once per surface.
-bool ApplySurfaceFormat(DrawingSurface& surface, int format, int width, int height);
+// Gives the surface its pbuffer of the given size in the panels' format. Done once per surface.
+bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height);
 
 // Whether the surface's pbuffer was made for a client area of this size.
 bool SurfaceHasSize(const DrawingSurface& surface, int width, int height);
@@ -55,8 +49,12 @@ GlContext KeptGlContext(DrawingSurface* surface);
 void EnterFreshState();
 void LeaveFreshState();
 
-// Reads the finished frame back into the surface's presented frame. False when no context of this
-// surface is current, so there is no frame: the previous one stays. Showing the frame is the caller's.
-bool PresentFrame(DrawingSurface* surface);
+// Reads the finished picture of the surface back into frame. False when no context of this surface is
+// current on this thread, so there is no picture: frame keeps what it had.
+bool ReadFrame(const DrawingSurface& surface, PresentedFrame& frame);
+
+// GL_RENDERER of the process's display, e.g. "llvmpipe (LLVM 15.0.6, 256 bits)", read through a
+// one-pixel surface and context of its own; empty when no context can be made.
+std::string GlRendererName();
 
 }  // namespace platform

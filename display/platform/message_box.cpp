@@ -1,12 +1,13 @@
 #include "display/platform/message_box.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMessageBox>
 
 namespace platform {
 
-void ShowMessageBox(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
+void ShowMessageBox(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), QString::fromStdString(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 

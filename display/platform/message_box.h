@@ -1,13 +1,12 @@
-// The application's message box: a text, one OK button and the application's name as caption.
-// It runs its own modal loop, in which paint events of other windows are still handled.
+// The application's message box: a text, one OK button and the application's name as caption, over
+// the window that is active. It runs its own modal loop, in which paint events of other windows are
+// still handled, and returns once the user has dismissed it.
 #pragma once
 
-#include <QString>
-
-class QWidget;
+#include <string>
 
 namespace platform {
 
-void ShowMessageBox(QWidget* owner, const QString& text);
+void ShowMessageBox(const std::string& text);
 
 }  // namespace platform

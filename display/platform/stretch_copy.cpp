@@ -25,7 +25,6 @@ bool StretchCopyFrame(MemoryContext* destination, PixelArea destinationArea, con
     BitmapDescription target;
     if (!DescribeBitmap(SelectedBitmap(destination), target)) return false;
     const int bytesPerPixel = target.header.bitCount / 8;
-    if (target.header.bitCount != 24 && target.header.bitCount != 32) return false;
     if (destinationArea.width <= 0 || destinationArea.height <= 0) return false;
     if (sourceArea.width <= 0 || sourceArea.height <= 0) return false;
 

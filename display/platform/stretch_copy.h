@@ -17,8 +17,8 @@ struct PixelArea {
 // Fills the destination area of the selected bitmap, counted from the picture's top row whatever the
 // bitmap's row order, from the source area of the frame. Sizes that differ are bridged by nearest-neighbour
 // sampling. Source pixels outside the frame count as black; destination pixels outside the bitmap are
-// skipped. Only 24- and 32-bit bitmaps take colour. Returns false when nothing could be written: no
-// context, no bitmap selected, another bit count, or an empty area.
+// skipped; a 32-bit pixel's fourth byte is set to 0. Returns false when nothing could be written: no
+// context, no bitmap selected, or an empty area.
 bool StretchCopyFrame(MemoryContext* destination, PixelArea destinationArea, const PresentedFrame& source,
                       PixelArea sourceArea);
 

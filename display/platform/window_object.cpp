@@ -19,28 +19,18 @@ void WindowObject::Detach() {
     control = nullptr;
 }
 
+void WindowObject::SetDetachedClientSize(int width, int height) { detachedSize = Rect{0, 0, width, height}; }
+
 Rect WindowObject::GetClientRect() const {
-    if (control == nullptr) return {};
+    if (control == nullptr) return detachedSize;
     return Rect{0, 0, control->width(), control->height()};
 }
 
 Rect WindowObject::GetWindowRect() const {
-    if (control == nullptr) return {};
+    if (control == nullptr) return detachedSize;
     // The panels have no frame, so the outer rectangle is the client area in screen coordinates.
     const QPoint origin = control->mapToGlobal(QPoint(0, 0));
     return Rect{origin.x(), origin.y(), origin.x() + control->width(), origin.y() + control->height()};
-}
-
-DrawingSurface* WindowObject::GetDrawingSurface() const { return control != nullptr ? &control->Surface() : nullptr; }
-
-void WindowObject::BeginPaint(PaintRecord& record) const {
-    record.invalid = GetClientRect();
-    record.painting = true;
-}
-
-void WindowObject::EndPaint(PaintRecord& record) const {
-    record.invalid = Rect{};
-    record.painting = false;
 }
 
 }  // namespace platform

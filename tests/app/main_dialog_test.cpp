@@ -39,7 +39,7 @@ int RunModal(CMainDlg& dialog, std::function<void()> action) {
 
 QPushButton* Button(CMainDlg& dialog, int id) { return dynamic_cast<QPushButton*>(dialog.Control(id)); }
 
-const platform::PresentedFrame& FrameOf(CGLView& view) { return view.Control()->Surface().frame; }
+const platform::PresentedFrame& FrameOf(CGLView& view) { return view.Frame(); }
 
 }  // namespace
 

@@ -96,7 +96,7 @@ public:
     std::vector<double> values;
 };
 
-const platform::PresentedFrame& FrameOf(CGLView& view) { return view.Control()->Surface().frame; }
+const platform::PresentedFrame& FrameOf(CGLView& view) { return view.Frame(); }
 
 bool AllBlack(const platform::PresentedFrame& frame) {
     for (unsigned char byte : frame.bgr)
@@ -218,6 +218,7 @@ TEST(GLView, ProjectionStaysFiniteForAnEmptyClientArea) {
     PanelPair panels(30, 30);
     platform::GlContext context = panels.left.BeginRender();
     ASSERT_NE(context, nullptr);
+    ASSERT_TRUE(platform::MakeGlCurrent(panels.left.AcquireDeviceContext(), context));
     for (int height : {0, 30}) {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -227,7 +228,7 @@ TEST(GLView, ProjectionStaysFiniteForAnEmptyClientArea) {
         for (double v : m) EXPECT_TRUE(std::isfinite(v)) << "height " << height;
     }
     platform::MakeGlCurrent(nullptr, nullptr);
-    platform::DeleteGlContext(context);
+    panels.left.ReleaseDeviceContext();
 }
 
 TEST(GLView, RenderingTwiceGivesIdenticalPixels) {

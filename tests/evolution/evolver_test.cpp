@@ -25,14 +25,12 @@ void Tag(CIndividual* array, int count, double firstTag) {
 
 double TagOf(const CIndividual& individual) { return individual.genome.taper; }
 
-struct Report {
-    QWidget* owner;
-    QString text;
+// Keeps the result texts that would go to the message box.
+class ResultLog : public ITrainingObserver {
+public:
+    void OnResult(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
 };
-
-void CaptureReports(CEvolver& evolver, std::vector<Report>& reports) {
-    evolver.showResult = [&reports](QWidget* owner, const QString& text) { reports.push_back({owner, text}); };
-}
 
 }  // namespace
 
@@ -217,8 +215,9 @@ TEST(Evolver, TrainingWithoutViewDoesNothing) {
     COffscreenImage target;
     target.Create(8, 8, 24);
     evolver.target = &target;
-    std::vector<Report> reports;
-    CaptureReports(evolver, reports);
+    ResultLog results;
+    evolver.observer = &results;
+    const std::vector<std::string>& reports = results.texts;
     for (int i = 0; i < 50; ++i) evolver.population[i].fitness = 0.001 * i;
     CIndividual* population = evolver.population.get();
     ResetRandomSequence();
@@ -238,8 +237,9 @@ TEST(Evolver, TrainingWithoutTargetRunsItsGenerationsAndReportsZero) {
     pair.right.AppendRenderable(&camera);
     CEvolver evolver;
     evolver.AttachView(&pair.right);
-    std::vector<Report> reports;
-    CaptureReports(evolver, reports);
+    ResultLog results;
+    evolver.observer = &results;
+    const std::vector<std::string>& reports = results.texts;
     ResetRandomSequence();
 
     evolver.Train(1);
@@ -249,8 +249,7 @@ TEST(Evolver, TrainingWithoutTargetRunsItsGenerationsAndReportsZero) {
     EXPECT_EQ(camera.draws, 1);
     EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.best}));
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].text, QStringLiteral("Current best fitness is 0.000000"));
-    EXPECT_EQ(reports[0].owner, &pair.host);
+    EXPECT_EQ(reports[0], "Current best fitness is 0.000000");
     EXPECT_TRUE(SameIndividual(evolver.best, evolver.population[0]));
     EXPECT_NE(evolver.capture, nullptr);
 }
@@ -259,13 +258,14 @@ TEST(Evolver, TrainingNoGenerationsReportsTheFitnessBestStartsWith) {
     PanelPair pair(8, 8);
     CEvolver evolver;
     evolver.AttachView(&pair.right);
-    std::vector<Report> reports;
-    CaptureReports(evolver, reports);
+    ResultLog results;
+    evolver.observer = &results;
+    const std::vector<std::string>& reports = results.texts;
     for (const int generations : {0, -3}) {
         ResetRandomSequence();
         evolver.Train(generations);
         EXPECT_EQ(RandomDrawCount(), 0) << generations;
     }
     ASSERT_EQ(reports.size(), 2u);
-    for (const Report& report : reports) EXPECT_EQ(report.text, QStringLiteral("Current best fitness is 0.000000"));
+    for (const std::string& report : reports) EXPECT_EQ(report, "Current best fitness is 0.000000");
 }

@@ -3,8 +3,10 @@
 // few hundred renders stay quick.
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "display/offscreen_image.h"
@@ -13,7 +15,6 @@
 #include "evolution/image_difference.h"
 #include "tests/evolution/individual_checks.h"
 #include "tests/evolution/wired_program.h"
-#include "tests/support/panel_pair.h"
 #include "tree/tree_model.h"
 
 namespace {
@@ -29,33 +30,52 @@ bool AnyCopyOf(const CIndividual& individual, const CIndividual* array, int coun
                        [&](const CIndividual& other) { return SameIndividual(individual, other); });
 }
 
+// Keeps every result text, and best's fitness each time the evolver leaves a selection.
+class Reporter : public ITrainingObserver {
+public:
+    explicit Reporter(const CEvolver& evolver) : evolver(evolver) {}
+    void OnPhase(EvolverPhase phase) override {
+        if (previous == EvolverPhase::Selecting) bestAfterSelection.push_back(evolver.best.fitness);
+        previous = phase;
+    }
+    void OnResult(const std::string& text) override { reports.push_back(text); }
+
+    const CEvolver& evolver;
+    EvolverPhase previous = EvolverPhase::Idle;
+    std::vector<double> bestAfterSelection;
+    std::vector<std::string> reports;
+};
+
+std::string ResultOf(double fitness) { return QString::asprintf("Current best fitness is %lf", fitness).toStdString(); }
+
 class EvolverTraining : public testing::Test, protected WiredProgram {
 protected:
     EvolverTraining() : WiredProgram(40, 40) {
-        evolver.showResult = [this](QWidget*, const QString& text) { reports.push_back(text); };
-        pair.right.Render();
+        evolver.observer = &reporter;
+        evolvedView.Render();
         target = CaptureLeft();
         evolver.target = target.get();
     }
 
     std::unique_ptr<COffscreenImage> CaptureLeft() {
-        std::unique_ptr<COffscreenImage> image = pair.left.CreateImage(1.0, false);
-        pair.left.Capture(*image);
+        std::unique_ptr<COffscreenImage> image = targetView.CreateImage(1.0, false);
+        targetView.Capture(*image);
         return image;
     }
 
+    Reporter reporter{evolver};
+    std::vector<std::string>& reports = reporter.reports;
     std::unique_ptr<COffscreenImage> target;
-    std::vector<QString> reports;
 };
 
 }  // namespace
 
 TEST_F(EvolverTraining, TheTargetsOwnTreeScoresZeroAndAnotherTreeMore) {
     CIndividual& twin = evolver.mutants[0];
-    twin.genome = tree.genome;
-    for (int node = 0; node < twin.noise.Count(); ++node) twin.noise[node] = tree.noise[node];
+    twin.genome = targetTree.genome;
+    for (int node = 0; node < twin.noise.Count(); ++node) twin.noise[node] = targetTree.noise[node];
     EXPECT_EQ(evolver.Evaluate(&twin), 0.0);
-    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &twin}));
+    EXPECT_EQ(evolvedView.drawList, (std::vector<IRenderable*>{&camera, &twin}));
     ASSERT_NE(evolver.capture, nullptr);
     EXPECT_EQ(evolver.capture->Width(), 40);
     EXPECT_EQ(evolver.capture->Height(), 40);
@@ -65,7 +85,7 @@ TEST_F(EvolverTraining, TheTargetsOwnTreeScoresZeroAndAnotherTreeMore) {
     EXPECT_EQ(other.fitness, fitness);
     EXPECT_GT(fitness, 0.0);
     EXPECT_LE(fitness, kWorstFitness);
-    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &other}));
+    EXPECT_EQ(evolvedView.drawList, (std::vector<IRenderable*>{&camera, &other}));
     EXPECT_EQ(evolver.Evaluate(&other), fitness);
 }
 
@@ -99,33 +119,26 @@ TEST_F(EvolverTraining, OneGenerationKeepsThePopulationSortedAndBestNeverWorse) 
         const CIndividual& member = evolver.population[i];
         EXPECT_TRUE(AnyCopyOf(member, crossed, 25) || AnyCopyOf(member, evolver.mutants.get(), 25)) << i;
     }
-    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.mutants[24]}));
+    EXPECT_EQ(evolvedView.drawList, (std::vector<IRenderable*>{&camera, &evolver.mutants[24]}));
 }
 
 TEST_F(EvolverTraining, TrainingTwiceReusesTheCaptureAndRescoresThePopulationFirst) {
-    // Best's fitness after every selection, taken when the evolver leaves the selection.
-    std::vector<double> bestAfterSelection;
-    EvolverPhase previous = EvolverPhase::Idle;
-    evolver.phaseChanged = [&](EvolverPhase phase) {
-        if (previous == EvolverPhase::Selecting) bestAfterSelection.push_back(evolver.best.fitness);
-        previous = phase;
-    };
-
     evolver.Train(1);
 
+    const std::vector<double>& bestAfterSelection = reporter.bestAfterSelection;
     ASSERT_EQ(bestAfterSelection.size(), 2u);
     EXPECT_LE(bestAfterSelection[1], bestAfterSelection[0]);
-    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.best}));
+    EXPECT_EQ(evolvedView.drawList, (std::vector<IRenderable*>{&camera, &evolver.best}));
     EXPECT_TRUE(Ascending(evolver));
     EXPECT_TRUE(SameIndividual(evolver.best, evolver.population[0]));
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0], QString::asprintf("Current best fitness is %lf", evolver.best.fitness));
+    EXPECT_EQ(reports[0], ResultOf(evolver.best.fitness));
     ASSERT_NE(evolver.capture, nullptr);
     const COffscreenImage* capture = evolver.capture.get();
 
     // A new target: the left panel without its tree.
-    pair.left.RemoveLastRenderable();
-    pair.right.Render();
+    targetView.RemoveLastRenderable();
+    evolvedView.Render();
     target = CaptureLeft();
     evolver.target = target.get();
     std::vector<TreeGenome> genomes;
@@ -140,7 +153,7 @@ TEST_F(EvolverTraining, TrainingTwiceReusesTheCaptureAndRescoresThePopulationFir
     EXPECT_EQ(evolver.capture.get(), capture);
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[1], reports[0]);
-    EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.population[49]}));
+    EXPECT_EQ(evolvedView.drawList, (std::vector<IRenderable*>{&camera, &evolver.population[49]}));
     int changed = 0;
     for (int i = 0; i < 50; ++i) {
         EXPECT_EQ(evolver.population[i].genome, genomes[i]) << "rescoring must not reorder, " << i;
@@ -156,10 +169,10 @@ TEST_F(EvolverTraining, TrainingTwiceReusesTheCaptureAndRescoresThePopulationFir
 namespace {
 
 // Stops once a given number of evaluations has been made, and keeps best as each generation left it.
-class StopAfterEvaluations : public ITrainingObserver {
+class StopAfterEvaluations : public Reporter {
 public:
-    StopAfterEvaluations(const CEvolver& evolver, long stopAt) : evolver(evolver), stopAt(stopAt) {}
-    void OnEvaluated() override { ++evaluations; }
+    StopAfterEvaluations(const CEvolver& evolver, long stopAt) : Reporter(evolver), stopAt(stopAt) {}
+    void OnEvaluated(const CIndividual&) override { ++evaluations; }
     void OnGeneration(int generation) override {
         generations.push_back(generation);
         bestFitness = evolver.best.fitness;
@@ -167,7 +180,6 @@ public:
     }
     bool StopRequested() override { return evaluations >= stopAt; }
 
-    const CEvolver& evolver;
     long stopAt;
     long evaluations = 0;
     std::vector<int> generations;
@@ -194,9 +206,9 @@ TEST_F(EvolverTraining, AStopEndsTheTrainingAfterTheCurrentEvaluationWithBestFro
         const TreeGenome genomeBefore = evolver.best.genome;
         StopAfterEvaluations stopper(evolver, c.stopAt);
         evolver.observer = &stopper;
-        reports.clear();
 
         evolver.Train(5);
+        const std::vector<std::string>& reports = stopper.reports;
 
         EXPECT_EQ(stopper.evaluations, c.stopAt) << c.when;
         EXPECT_EQ(stopper.generations, c.generations) << c.when;
@@ -214,9 +226,9 @@ TEST_F(EvolverTraining, AStopEndsTheTrainingAfterTheCurrentEvaluationWithBestFro
         if (c.generations.size() >= 2) {
             EXPECT_TRUE(Ascending(evolver)) << c.when;
         }
-        EXPECT_EQ(pair.right.drawList, (std::vector<IRenderable*>{&camera, &evolver.best})) << c.when;
+        EXPECT_EQ(evolvedView.drawList, (std::vector<IRenderable*>{&camera, &evolver.best})) << c.when;
         ASSERT_EQ(reports.size(), 1u) << c.when;
-        EXPECT_EQ(reports[0], QString::asprintf("Current best fitness is %lf", evolver.best.fitness)) << c.when;
-        evolver.observer = nullptr;
+        EXPECT_EQ(reports[0], ResultOf(evolver.best.fitness)) << c.when;
+        evolver.observer = &reporter;
     }
 }

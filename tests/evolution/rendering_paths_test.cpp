@@ -11,6 +11,7 @@
 #include "display/offscreen_image.h"
 #include "display/platform/geometry.h"
 #include "evolution/evolver.h"
+#include "evolution/fitness_recorder.h"
 #include "tests/evolution/wired_program.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
@@ -19,47 +20,33 @@ namespace {
 
 // The wired program, switched as a whole between the program's path and the reference.
 struct Program : WiredProgram {
-    Program(int width, int height) : WiredProgram(width, height) {
-        evolver.showResult = [](QWidget*, const QString&) {};
-    }
+    Program(int width, int height) : WiredProgram(width, height) {}
 
     void UseReference(bool reference) {
-        pair.left.referenceRendering = reference;
-        pair.right.referenceRendering = reference;
+        targetView.referenceRendering = reference;
+        evolvedView.referenceRendering = reference;
         UseQuadricCylinders(reference);
     }
 };
 
-// Notes every fitness in evaluation order: the individual just scored is the last draw-list entry.
-class FitnessRecorder : public ITrainingObserver {
-public:
-    FitnessRecorder(const CGLView& view, std::vector<double>& fitness) : view(view), fitness(fitness) {}
-    void OnEvaluated() override { fitness.push_back(static_cast<const CIndividual*>(view.drawList.back())->fitness); }
-
-private:
-    const CGLView& view;
-    std::vector<double>& fitness;
-};
-
-const std::vector<unsigned char>& Pixels(CGLView& view) { return view.Control()->Surface().frame.bgr; }
+const std::vector<unsigned char>& Pixels(CGLView& view) { return view.Frame().bgr; }
 
 // Every fitness a training of the given generations computes, in order, on one of the two paths.
 std::vector<double> TrainingFitness(bool reference, int generations) {
     ResetRandomSequence();
     Program program(154, 180);
     program.UseReference(reference);
-    program.pair.right.Render();
-    std::unique_ptr<COffscreenImage> target = program.pair.left.CreateImage(1.0, false);
-    program.pair.left.Capture(*target);
+    program.evolvedView.Render();
+    std::unique_ptr<COffscreenImage> target = program.targetView.CreateImage(1.0, false);
+    program.targetView.Capture(*target);
     program.evolver.target = target.get();
-    std::vector<double> fitness;
-    FitnessRecorder recorder(program.pair.right, fitness);
+    CFitnessRecorder recorder;
     program.evolver.observer = &recorder;
     program.evolver.Train(generations);
     program.evolver.observer = nullptr;
     program.UseReference(false);
-    fitness.push_back(program.evolver.best.fitness);
-    return fitness;
+    recorder.fitness.push_back(program.evolver.best.fitness);
+    return recorder.fitness;
 }
 
 }  // namespace
@@ -72,24 +59,24 @@ TEST(RenderingPaths, EveryPictureIsByteIdenticalToTheReferences) {
         std::vector<unsigned char> reference[2];
         for (bool useReference : {true, false}) {
             program.UseReference(useReference);
-            program.pair.left.Render();
+            program.targetView.Render();
             if (useReference) {
-                reference[0] = Pixels(program.pair.left);
-                reference[1] = Pixels(program.pair.right);
+                reference[0] = Pixels(program.targetView);
+                reference[1] = Pixels(program.evolvedView);
             }
         }
         ASSERT_EQ(reference[0].size(), 308u * 361u * 3u) << what << ": no frame was presented";
-        EXPECT_TRUE(Pixels(program.pair.left) == reference[0]) << what << ", left panel";
-        EXPECT_TRUE(Pixels(program.pair.right) == reference[1]) << what << ", right panel";
+        EXPECT_TRUE(Pixels(program.targetView) == reference[0]) << what << ", left panel";
+        EXPECT_TRUE(Pixels(program.evolvedView) == reference[1]) << what << ", right panel";
         ++scenes;
     };
 
     compare("start-up target tree and best");
     for (int i = 0; i < program.evolver.populationSize; ++i) {
-        program.pair.right.drawList.back() = &program.evolver.population[i];
+        program.evolvedView.drawList.back() = &program.evolver.population[i];
         compare("population[" + std::to_string(i) + "]");
     }
-    program.tree.Randomize();
+    program.targetTree.Randomize();
     compare("randomized target tree");
     for (auto [flags, x, y] : {std::tuple{platform::kMouseLeftButton, 0.5, 0.5},
                                {platform::kMouseLeftButton, 0.7, 0.4},

@@ -75,6 +75,9 @@ public:
     explicit StopAfterGenerations(int generations) : generations(generations) {}
     void OnGeneration(int generation) override { stop = generation >= generations; }
     bool StopRequested() override { return stop; }
+    void OnResult(const std::string& text) override { result = QString::fromStdString(text); }
+
+    QString result;
 
 private:
     int generations;
@@ -97,22 +100,20 @@ TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByte
     // The dialog of a fresh program, its Train button pressed.
     ResetRandomSequence();
     CMainDlg dialog;
-    QString reported;
-    dialog.evolver.showResult = [&](QWidget*, const QString& text) { reported = text; };
     StopAfterGenerations stop(kGenerations);
     dialog.evolver.observer = &stop;
     std::vector<unsigned char> left, right;
     QTimer::singleShot(0, &dialog, [&] {
         dialog.evolvedView.Render();
         dynamic_cast<QPushButton*>(dialog.Control(IDC_TRAIN))->click();
-        left = dialog.targetView.Control()->Surface().frame.bgr;
-        right = dialog.evolvedView.Control()->Surface().frame.bgr;
+        left = dialog.targetView.Frame().bgr;
+        right = dialog.evolvedView.Frame().bgr;
         dialog.reject();
     });
     dialog.DoModal();
     dialog.evolver.observer = nullptr;
 
-    EXPECT_EQ(run.out, reported + QLatin1Char('\n'));
+    EXPECT_EQ(run.out, stop.result + QLatin1Char('\n'));
     const QJsonObject record = ReadJson(QDir(first).filePath(QStringLiteral("run.json")));
     EXPECT_EQ(record[QStringLiteral("state")].toString(), QStringLiteral("finished"));
     EXPECT_EQ(record[QStringLiteral("presses")][0][QStringLiteral("bestFitness")].toDouble(),

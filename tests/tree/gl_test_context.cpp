@@ -3,9 +3,7 @@
 #include <GL/gl.h>
 
 GlTestContext::GlTestContext(int width, int height) {
-    const platform::SurfaceFormatRequest request;
-    const int format = platform::FindSurfaceFormat(request);
-    if (format == 0 || !platform::ApplySurfaceFormat(surface, format, width, height)) return;
+    if (!platform::SurfaceFormatAvailable() || !platform::ApplySurfaceFormat(surface, width, height)) return;
     context = platform::CreateGlContext(&surface);
     current = context != nullptr && platform::MakeGlCurrent(&surface, context);
     if (!current) return;

@@ -26,13 +26,6 @@ protected:
     GlTestContext gl;
 };
 
-// Records what one tree draw reaches, and stops recording when it goes out of scope.
-struct DrawingWatch {
-    DrawingWatch() { WatchTreeDrawing(&log); }
-    ~DrawingWatch() { WatchTreeDrawing(nullptr); }
-    TreeDrawingLog log;
-};
-
 TreeGenome GenomeWithPresence(double presence) {
     ResetRandomSequence();
     TreeGenome genome;
@@ -67,7 +60,7 @@ TEST_F(TreeDrawing, AbsentBranchAppearsOnlyWherePresenceDrawIsExactlyZero) {
     SetPresenceDraws(noise, 0.5);
     noise[3].presence = 0.0;     // child 2 of the root
     noise[8].presence = 1e-300;  // child 2 of node 1: the smallest step above 0 already fails
-    DrawingWatch watch;
+    TreeDrawingWatch watch;
     DrawTree(genome, 5, noise);
     const std::set<int> drawn(watch.log.nodes.begin(), watch.log.nodes.end());
     EXPECT_TRUE(drawn.count(3));
@@ -95,7 +88,7 @@ TEST_F(TreeDrawing, EveryPresentNodeIsDrawnOnceAndAFailedNodeHidesItsWholeSubtre
         NoiseField noise(NodeCount(c.depth));
         SetPresenceDraws(noise, 0.0);
         if (c.failing >= 0) noise[c.failing].presence = 1.0;
-        DrawingWatch watch;
+        TreeDrawingWatch watch;
         DrawTree(genome, c.depth, noise);
         std::vector<int> expected;
         for (int node = 0; node < NodeCount(c.depth); ++node)
@@ -182,7 +175,7 @@ TEST_F(TreeDrawing, ExtremeNoiseFractionsStillDrawAFiniteNode) {
         ApplyNodeTransform(genome, 0, 1, noise);
         for (double element : ModelView()) EXPECT_TRUE(std::isfinite(element));
         glLoadIdentity();
-        DrawingWatch watch;
+        TreeDrawingWatch watch;
         DrawNode(genome, 0, 0, 1, noise);
         EXPECT_EQ(watch.log.nodes, std::vector<int>{1});
         EXPECT_EQ(watch.log.segments, 1);

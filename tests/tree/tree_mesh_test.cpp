@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/tree/gl_test_context.h"
+#include "tests/tree/tree_test_support.h"
 #include "tree/cylinder_shape.h"
 #include "tree/individual.h"
 #include "tree/random_seam.h"
@@ -55,11 +56,9 @@ std::vector<Tree> SampleTrees() {
 }
 
 TreeDrawingLog DrawingOf(const Tree& tree) {
-    TreeDrawingLog log;
-    WatchTreeDrawing(&log);
+    TreeDrawingWatch watch;
     DrawTree(tree.genome, 5, *tree.noise);
-    WatchTreeDrawing(nullptr);
-    return log;
+    return watch.log;
 }
 
 // The GL's model-view matrix for a node's segment: the tree's scale, then every node transform from the

@@ -12,6 +12,40 @@
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
 
+// Which nodes a tree draw reaches, in drawing order, and how many cylinders it hands to the GL.
+struct TreeDrawingLog {
+    std::vector<int> nodes;
+    long long segments = 0;
+};
+
+// Records every segment drawn while it lives, then draws it the program's way.
+class TreeDrawingWatch {
+public:
+    TreeDrawingWatch() {
+        Active() = &log;
+        UseSegmentDrawer(Record);
+    }
+    ~TreeDrawingWatch() {
+        UseSegmentDrawer(DrawArraySegment);
+        Active() = nullptr;
+    }
+    TreeDrawingWatch(const TreeDrawingWatch&) = delete;
+    TreeDrawingWatch& operator=(const TreeDrawingWatch&) = delete;
+
+    TreeDrawingLog log;
+
+private:
+    static TreeDrawingLog*& Active() {
+        static TreeDrawingLog* active = nullptr;
+        return active;
+    }
+    static void Record(const TreeGenome& genome, int node) {
+        if (node != kNoNode) Active()->nodes.push_back(node);
+        ++Active()->segments;
+        DrawArraySegment(genome, node);
+    }
+};
+
 inline constexpr int kLowestDraw = 0;
 inline constexpr int kHighestDraw = 32767;
 // The draw whose jitter is nearest 0 (about -1.2e-5): a step that leaves a value almost where it was.
@@ -98,10 +132,8 @@ inline void ExpectOnEnds(const TreeGenome& genome, const GenomeBounds& bounds, c
 // Cylinders one Draw() issues; drawing must not touch the random sequence.
 inline long long SegmentsOfOneDraw(IRenderable& renderable) {
     const long long before = RandomDrawCount();
-    TreeDrawingLog log;
-    WatchTreeDrawing(&log);
+    TreeDrawingWatch watch;
     renderable.Draw();
-    WatchTreeDrawing(nullptr);
     EXPECT_EQ(RandomDrawCount(), before);
-    return log.segments;
+    return watch.log.segments;
 }

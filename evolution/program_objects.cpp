@@ -1,12 +1,6 @@
-#include "app/panel_wiring.h"
+#include "evolution/program_objects.h"
 
-#include "display/gl_view.h"
-#include "display/orbit_camera.h"
-#include "evolution/evolver.h"
-#include "tree/tree_model.h"
-
-void WireMainPanels(CGLView& targetView, CGLView& evolvedView, CTreeModel& targetTree, CEvolver& evolver,
-                    COrbitCamera& camera) {
+void CProgramObjects::Wire() {
     camera.pose.SetDistance(500);
     camera.lightOn = true;
 
@@ -20,4 +14,9 @@ void WireMainPanels(CGLView& targetView, CGLView& evolvedView, CTreeModel& targe
 
     targetView.partner = &evolvedView;
     evolvedView.partner = &targetView;
+}
+
+void CProgramObjects::UseDetachedPanels(int width, int height) {
+    targetView.SetDetachedClientSize(width, height);
+    evolvedView.SetDetachedClientSize(width, height);
 }
