@@ -39,7 +39,7 @@ void COrbitCamera::OnMouse(int flags, double x, double y) {
 
 void COrbitCamera::Draw() {
     if (lightOn) {
-        // Every render pass runs in a new context, so the light is set up again on each draw.
+        // Every render starts from a new context's state, so the light is set up again on each draw.
         glLightfv(GL_LIGHT0, GL_POSITION, kHeadlightPosition);
         glLightfv(GL_LIGHT0, GL_AMBIENT, kHeadlightAmbient);
         glLightfv(GL_LIGHT0, GL_DIFFUSE, kHeadlightDiffuse);

@@ -26,12 +26,13 @@ void BranchGene::RandomizeNarrow() {
 void BranchGene::Mutate(double strength) {
     // The step's factor equals the field's bound, so a far tail jitter lands the value on 0 or on the
     // bound. Angles are clamped, not wrapped: 360 and 0 stay distinct values of the genome.
-    position = Clamp(position + RandomJitter() * strength, 1.0);
-    presence = Clamp(presence + RandomJitter() * strength, 1.0);
-    inclination = Clamp(inclination + RandomJitter() * strength * 90.0, 90.0);
-    inclinationSpread = Clamp(inclinationSpread + RandomJitter() * strength * 90.0, 90.0);
-    azimuth = Clamp(azimuth + RandomJitter() * strength * 360.0, 360.0);
-    azimuthSpread = Clamp(azimuthSpread + RandomJitter() * strength * 180.0, 180.0);
+    position = Clamp(position + RandomJitter() * strength, kPositionBound);
+    presence = Clamp(presence + RandomJitter() * strength, kPresenceBound);
+    inclination = Clamp(inclination + RandomJitter() * strength * kInclinationBound, kInclinationBound);
+    inclinationSpread =
+        Clamp(inclinationSpread + RandomJitter() * strength * kInclinationSpreadBound, kInclinationSpreadBound);
+    azimuth = Clamp(azimuth + RandomJitter() * strength * kAzimuthBound, kAzimuthBound);
+    azimuthSpread = Clamp(azimuthSpread + RandomJitter() * strength * kAzimuthSpreadBound, kAzimuthSpreadBound);
 }
 
 void BranchGene::Crossover(const BranchGene& a, const BranchGene& b, double p) {

@@ -2,6 +2,15 @@
 // fractions in [0, 1]. Randomisation and mutation keep every field inside its range.
 #pragma once
 
+// The bounds that mutation keeps each field within; every range starts at 0. They are wider than the
+// randomisation ranges, so any bred tree stays within them.
+inline constexpr double kPositionBound = 1.0;
+inline constexpr double kPresenceBound = 1.0;
+inline constexpr double kInclinationBound = 90.0;
+inline constexpr double kInclinationSpreadBound = 90.0;
+inline constexpr double kAzimuthBound = 360.0;
+inline constexpr double kAzimuthSpreadBound = 180.0;
+
 struct BranchGene {
     double azimuth = 0.0;            // 0 ... 360, turn about the parent's axis
     double inclination = 0.0;        // 0 ... 90, tilt away from the parent's axis

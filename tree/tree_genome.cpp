@@ -28,8 +28,8 @@ void TreeGenome::RandomizeNarrow() {
 void TreeGenome::Mutate(double strength) {
     // Steps and bounds are wider than the randomisation ranges on purpose: bred trees may go where no
     // new tree starts (radius down to 0, taper down to 0).
-    taper = Clamp(taper + RandomJitter() * strength * 0.28125, 0.75);
-    radius = Clamp(radius + RandomJitter() * strength * 0.125, 0.5);
+    taper = Clamp(taper + RandomJitter() * strength * 0.28125, kTaperBound);
+    radius = Clamp(radius + RandomJitter() * strength * 0.125, kRadiusBound);
     for (BranchGene& branch : branches) branch.Mutate(strength);
 }
 

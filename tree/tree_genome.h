@@ -8,6 +8,10 @@
 
 inline constexpr int kBranchCount = 5;
 
+// The bounds that mutation keeps the radius and the taper within; both ranges start at 0.
+inline constexpr double kRadiusBound = 0.5;
+inline constexpr double kTaperBound = 0.75;
+
 struct TreeGenome {
     // Narrow random branches (thirty draws), radius 0.25, taper 0.5, scale 100, 10 slices, 1 stack.
     TreeGenome();
