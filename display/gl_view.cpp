@@ -1,9 +1,17 @@
 #include "display/gl_view.h"
 
+#include <utility>
+
 #include "display/frame_render.h"
 #include "display/platform/control_widget.h"
+#include "display/render_thread.h"
 
-CGLView::~CGLView() { platform::ReleaseSurface(surface); }
+CGLView::CGLView() = default;
+
+CGLView::~CGLView() {
+    partnerThread.reset();
+    platform::ReleaseSurface(surface);
+}
 
 void CGLView::AppendRenderable(IRenderable* renderable) { drawList.push_back(renderable); }
 
@@ -38,7 +46,8 @@ platform::GlContext CGLView::BeginRender() {
 }
 
 void CGLView::DrawScene(platform::GlContext context) {
-    const RenderTarget target{AcquireDeviceContext(), context, !referenceRendering};
+    // May run on the partner's render thread: it touches nothing but this panel's own fields and the GL.
+    const RenderTarget target{deviceContext, context, !referenceRendering};
     frameStored = RenderDrawList(target, clientRect.right, clientRect.bottom, drawList, frame);
     ReleaseDeviceContext();
 }
@@ -55,21 +64,52 @@ void CGLView::Render() {
 }
 
 void CGLView::RenderPair() {
-    RenderPanel();
-    if (partner != nullptr) partner->RenderPanel();
+    const bool concurrent = drawPartnerConcurrently && partner != nullptr && !referenceRendering &&
+                            !partner->referenceRendering && partner != this;
+    if (!concurrent || !NeedsRender() || !partner->NeedsRender()) {
+        RenderPanel();
+        if (partner != nullptr) partner->RenderPanel();
+        return;
+    }
+    // Everything that asks the window system is done here, on this thread; the two draws need only
+    // their own surface, context, draw list and frame.
+    frameStored = false;
+    partner->frameStored = false;
+    platform::GlContext context = BeginRender();
+    platform::GlContext partnerContext = partner->BeginRender();
+    if (!partnerThread) partnerThread = std::make_unique<CRenderThread>();
+    partnerThread->Run([this, partnerContext] { partner->DrawScene(partnerContext); });
+    DrawScene(context);
+    partnerThread->Wait();
+    EndRender(context);
+    partner->EndRender(partnerContext);
+    KeepFrame();
+    partner->KeepFrame();
 }
 
 bool CGLView::RenderPanel() {
-    if (!referenceRendering && FrameIsCurrent()) return false;
+    if (!NeedsRender()) return false;
     frameStored = false;
     platform::GlContext context = BeginRender();
     DrawScene(context);
     EndRender(context);
+    return KeepFrame();
+}
+
+bool CGLView::KeepFrame() {
     // Only a stored frame can be kept; after a failed render the next one tries again.
     frameKeyValid = frameStored && nextKeyComplete && !referenceRendering;
     if (frameKeyValid) frameKey.Swap(nextKey);
     if (frameStored) frameUnshown = true;
     return frameStored;
+}
+
+void CGLView::ShowRenderedFrame(platform::PresentedFrame& rendered) {
+    FrameIsCurrent();
+    std::swap(frame, rendered);
+    frameStored = true;
+    KeepFrame();
+    ShowNewFrameNow();
 }
 
 bool CGLView::FrameIsCurrent() {

@@ -18,10 +18,11 @@
 #include "display/renderable.h"
 
 class COffscreenImage;
+class CRenderThread;
 
 class CGLView : public platform::WindowObject {
 public:
-    CGLView() = default;
+    CGLView();
     ~CGLView() override;
 
     void AppendRenderable(IRenderable* renderable);
@@ -52,6 +53,11 @@ public:
 
     // The picture of the latest render; empty until a render succeeds.
     const platform::PresentedFrame& Frame() const { return frame; }
+    // The client area as it is now; left and top are 0.
+    platform::Rect ClientArea() const { return GetClientRect(); }
+    // Takes a picture that was rendered elsewhere from this panel's draw list as it stands now, at its
+    // client size, and shows it as the panel's own latest frame. rendered gets the old frame's buffer.
+    void ShowRenderedFrame(platform::PresentedFrame& rendered);
 
     std::vector<IRenderable*> drawList;
     IMouseListener* listener = nullptr;
@@ -64,18 +70,25 @@ public:
     // For tests and benchmarks only, as the reference that the program's pictures are checked against:
     // every render in a context made and deleted for it, and no panel ever left undrawn.
     bool referenceRendering = false;
+    // When both panels of a pair must be drawn, the partner is drawn on a thread of its own at the same
+    // time; both frames are still shown only once both are drawn.
+    bool drawPartnerConcurrently = false;
 
 private:
     // This panel, then its partner, each unless its frame is still right.
     void RenderPair();
     // Renders this panel alone unless its frame is still right; true when a new frame was stored.
     bool RenderPanel();
+    bool NeedsRender() { return referenceRendering || !FrameIsCurrent(); }
+    // After a render: keeps the key of a stored frame, which waits to be shown.
+    bool KeepFrame();
     // True when the draw list, its entries' keys and the client size give frameKey again.
     bool FrameIsCurrent();
     void ShowNewFrameNow();
 
     platform::DrawingSurface surface;
     platform::PresentedFrame frame;
+    std::unique_ptr<CRenderThread> partnerThread;
     // A stored frame that no paint has shown yet.
     bool frameUnshown = false;
     bool frameStored = false;

@@ -1,6 +1,7 @@
 // The panel's side of taking pictures: an image of the client size and the copy of what the panel shows.
 #include <memory>
 
+#include "display/frame_capture.h"
 #include "display/gl_view.h"
 #include "display/offscreen_image.h"
 #include "display/platform/stretch_copy.h"
@@ -15,16 +16,20 @@ std::unique_ptr<COffscreenImage> CGLView::CreateImage(double scale, bool bitsFla
     return image;
 }
 
+void CaptureFrame(const platform::PresentedFrame* frame, int clientWidth, int clientHeight, COffscreenImage& image) {
+    platform::MemoryContext* memory = image.BorrowDC();
+    if (frame != nullptr) {
+        platform::StretchCopyFrame(memory, platform::PixelArea{0, 0, image.Width(), image.Height()}, *frame,
+                                   platform::PixelArea{0, 0, clientWidth, clientHeight});
+    }
+    image.ReturnDC();
+}
+
 void CGLView::Capture(COffscreenImage& image) {
     clientRect = GetClientRect();
     AcquireDeviceContext();
-    platform::MemoryContext* memory = image.BorrowDC();
     // The source is the whole client area as the panel last presented it; without a surface there is
     // nothing to copy, and the image keeps what it had.
-    if (deviceContext != nullptr) {
-        platform::StretchCopyFrame(memory, platform::PixelArea{0, 0, image.Width(), image.Height()}, Frame(),
-                                   platform::PixelArea{0, 0, clientRect.right, clientRect.bottom});
-    }
-    image.ReturnDC();
+    CaptureFrame(deviceContext != nullptr ? &frame : nullptr, clientRect.right, clientRect.bottom, image);
     ReleaseDeviceContext();
 }

@@ -8,6 +8,7 @@
 
 #include "display/gl_view.h"
 #include "display/offscreen_image.h"
+#include "evolution/evaluation_pool.h"
 #include "evolution/image_difference.h"
 #include "tree/random_sources.h"
 
@@ -134,11 +135,35 @@ void CEvolver::EnsureCapture() {
 }
 
 void CEvolver::EvaluateInOrder(CIndividual* batch, int count) {
+    if (evaluationPool != nullptr && target != nullptr && view != nullptr &&
+        evaluationPool->StartBatch(*view, *target, batch, count)) {
+        TakeResultsInOrder(batch, count);
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         Evaluate(&batch[i]);
         Observer().OnEvaluated(batch[i]);
         if (Stopping()) return;
     }
+}
+
+void CEvolver::TakeResultsInOrder(CIndividual* batch, int count) {
+    for (int i = 0; i < count; ++i) {
+        EnterPhase(EvolverPhase::Rendering);
+        const CEvaluationPool::Result result = evaluationPool->WaitForResult(i);
+        // A candidate's fitness counts only once its turn comes: after a stop, those the workers
+        // scored ahead keep the fitness they had, as if they had never been drawn.
+        batch[i].fitness = result.fitness;
+        // The view ends as an evaluation leaves it: the candidate last in its list, and its picture shown.
+        view->RemoveLastRenderable();
+        view->AppendRenderable(&batch[i]);
+        view->ShowRenderedFrame(*result.frame);
+        evaluationPool->ResultTaken(i);
+        EnterPhase(EvolverPhase::Idle);
+        Observer().OnEvaluated(batch[i]);
+        if (Stopping()) break;
+    }
+    evaluationPool->EndBatch();
 }
 
 bool CEvolver::Stopping() {

@@ -8,6 +8,7 @@
 #include "evolution/training_observer.h"
 #include "tree/individual.h"
 
+class CEvaluationPool;
 class CGLView;
 class COffscreenImage;
 
@@ -50,11 +51,16 @@ public:
     // Follows the trainings; null in the program, which then gets the defaults: the result in the
     // application's message box.
     ITrainingObserver* observer = nullptr;
+    // Scores a training's batches on render workers when it has any; without, every candidate is
+    // drawn in the view itself. Evaluate on its own always draws in the view.
+    CEvaluationPool* evaluationPool = nullptr;
 
 private:
     void EnsureCapture();
     // Evaluates batch[0 .. count) in order; stops early, and remembers it, once the observer asks to.
     void EvaluateInOrder(CIndividual* batch, int count);
+    // The same through the pool's workers, whose batch has been started.
+    void TakeResultsInOrder(CIndividual* batch, int count);
     bool Stopping();
     ITrainingObserver& Observer() { return observer != nullptr ? *observer : programObserver; }
     void EnterPhase(EvolverPhase phase) { Observer().OnPhase(phase); }

@@ -1,5 +1,9 @@
 #include "evolution/program_objects.h"
 
+#include "display/platform/processor_cores.h"
+
+CProgramObjects::CProgramObjects() { SetJobs(platform::UsableCoreCount()); }
+
 void CProgramObjects::Wire() {
     camera.pose.SetDistance(500);
     camera.lightOn = true;
@@ -14,9 +18,16 @@ void CProgramObjects::Wire() {
 
     targetView.partner = &evolvedView;
     evolvedView.partner = &targetView;
+    evolver.evaluationPool = &evaluationPool;
 }
 
 void CProgramObjects::UseDetachedPanels(int width, int height) {
     targetView.SetDetachedClientSize(width, height);
     evolvedView.SetDetachedClientSize(width, height);
+}
+
+void CProgramObjects::SetJobs(int jobs) {
+    evaluationPool.SetWorkerCount(jobs);
+    targetView.drawPartnerConcurrently = jobs > 1;
+    evolvedView.drawPartnerConcurrently = jobs > 1;
 }

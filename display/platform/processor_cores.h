@@ -1,0 +1,10 @@
+// How many processor cores this process may run on: its CPU affinity, which a batch system or taskset
+// may have narrowed, not the machine's total.
+#pragma once
+
+namespace platform {
+
+// At least 1.
+int UsableCoreCount();
+
+}  // namespace platform
