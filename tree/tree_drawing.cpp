@@ -75,7 +75,7 @@ void WatchTreeDrawing(TreeDrawingLog* log) { drawingLog = log; }
 void UseQuadricCylinders(bool useQuadric) { drawCylinder = useQuadric ? DrawQuadricCylinder : DrawArrayCylinder; }
 
 void DrawTree(const TreeGenome& genome, int depth, const NoiseField& noise) {
-    glColor3d(0.75, 0.5, 0.25);
+    glColor3dv(kTreeColour);
     // Node frames are scaled, so normals must be renormalised for the lighting to stay right.
     glEnable(GL_NORMALIZE);
     glPushMatrix();
