@@ -53,6 +53,8 @@ int RandomDraw() {
     return static_cast<int>((sequence.state >> 16) & static_cast<std::uint32_t>(kLargestDraw));
 }
 
+void SeedRandomSequence(std::uint32_t seed) { Sequence().state = seed; }
+
 double RandomUniform(double a, double b) {
     const double fraction = RandomDraw() * kDrawToFraction;
     return a + fraction * (b - a);
