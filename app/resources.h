@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QString>
 
+#include "app/version.h"
 #include "display/platform/dialog_template.h"
 
 extern const platform::DialogTemplate kMainDialogTemplate;
@@ -17,4 +18,4 @@ QIcon LoadResourceIcon(int id);
 
 // The name under which the program's files go, and so the caption of its message boxes.
 inline constexpr const char* kApplicationName = "Ramulon";
-inline constexpr const char* kApplicationVersion = "1.0.0.1";
+inline constexpr const char* kApplicationVersion = kProjectVersion;

@@ -1,9 +1,14 @@
 #include "evolve/evolve_options.h"
 
+#include <limits>
+
+#include "app/resources.h"
+
 namespace {
 
 // Digits only: no sign, no spaces, no trailing text, so that "5x" or "1e3" is refused, not half-read.
-bool ReadCount(const QString& option, const QString& text, int maximum, int& count, QString& error) {
+template <typename Number>
+bool ReadCount(const QString& option, const QString& text, Number maximum, Number& count, QString& error) {
     const bool negative = text.startsWith(QLatin1Char('-'));
     const QString digits = negative ? text.mid(1) : text;
     bool allDigits = !digits.isEmpty();
@@ -22,7 +27,7 @@ bool ReadCount(const QString& option, const QString& text, int maximum, int& cou
         error = QStringLiteral("%1 must be at most %2, not %3").arg(option).arg(maximum).arg(text);
         return false;
     }
-    count = static_cast<int>(value);
+    count = static_cast<Number>(value);
     return true;
 }
 
@@ -33,6 +38,10 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
     EvolveOptions& options = parsed.options;
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
         options.help = true;
+        return parsed;
+    }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        options.version = true;
         return parsed;
     }
     bool haveOutput = false;
@@ -48,7 +57,7 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
         }
         const bool takesValue = name == QLatin1String("--presses") || name == QLatin1String("--generations") ||
                                 name == QLatin1String("--randomize") || name == QLatin1String("--target") ||
-                                name == QLatin1String("--out");
+                                name == QLatin1String("--out") || name == QLatin1String("--seed");
         if (name == QLatin1String("--force") && !valueGiven) {
             options.force = true;
             continue;
@@ -73,6 +82,10 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
             ok = ReadCount(name, value, kMaxGenerations, options.generations, parsed.error);
         } else if (name == QLatin1String("--randomize")) {
             ok = ReadCount(name, value, kMaxRandomizations, options.randomizations, parsed.error);
+        } else if (name == QLatin1String("--seed")) {
+            std::uint32_t seed = 0;
+            ok = ReadCount(name, value, std::numeric_limits<std::uint32_t>::max(), seed, parsed.error);
+            if (ok) options.seed = seed;
         } else if (value.isEmpty()) {
             parsed.error = QStringLiteral("%1 needs a non-empty value").arg(name);
             ok = false;
@@ -103,16 +116,23 @@ QString EvolveUsage() {
                "  --randomize K      press \"Randomize Tree\" K times before the first press (default 0)\n"
                "  --target FILE      train towards this PNG or JPEG picture instead of the left panel;\n"
                "                     it is scaled to the panel with its aspect kept and black bars\n"
+               "  --seed S           seed the random generator with S (0 to 4294967295) for a run of its\n"
+               "                     own; without it every run grows the dialog's trees\n"
                "  --force            overwrite the run already in DIR (a folder holding run.json)\n"
                "  -h, --help         show this text\n"
+               "  --version          show the version\n"
                "\n"
-               "Files: target.png, best-P.png, best-P.obj and best-P.json for every press P, fitness.csv,\n"
-               "fitness.png and run.json. Progress goes to standard error, each press's result line to\n"
-               "standard output.\n"
+               "Files: target.png, best-P.png, best-P.obj, best-P.mtl and best-P.json for every press P,\n"
+               "fitness.csv, fitness.png and run.json. Progress goes to standard error, each press's\n"
+               "result line to standard output.\n"
                "\n"
                "Exit status: 0 done, 1 the environment failed (no OpenGL, a file could not be written),\n"
                "2 bad input (nothing was written), 130 stopped by Ctrl-C after writing what was done.\n")
         .arg(kMaxPresses)
         .arg(kGenerationsPerPress)
         .arg(kMaxGenerations);
+}
+
+QString EvolveVersionLine() {
+    return QStringLiteral("ramulon-evolve %1\n").arg(QString::fromUtf8(kApplicationVersion));
 }

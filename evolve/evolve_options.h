@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <optional>
 
 #include "app/train_press.h"
 
@@ -18,8 +20,12 @@ struct EvolveOptions {
     int randomizations = 0;  // presses of "Randomize Tree" before the first press of "Train"
     QString targetFile;      // empty: the left panel's picture, as in the dialog
     QString outputFolder;
+    // Seeds the process-wide random generator before the dialog is made; without it the generator is
+    // left unseeded, as in the dialog, and every run grows the dialog's trees.
+    std::optional<std::uint32_t> seed;
     bool force = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
@@ -27,7 +33,10 @@ struct ParsedOptions {
     QString error;  // one line naming the problem; empty when the arguments are fine
 };
 
-// The arguments after the program's name. --help anywhere wins over every other argument.
+// The arguments after the program's name. --help anywhere wins over every other argument, then --version.
 ParsedOptions ParseEvolveOptions(const QStringList& arguments);
 
 QString EvolveUsage();
+
+// "ramulon-evolve <version>" and a newline, for --version.
+QString EvolveVersionLine();

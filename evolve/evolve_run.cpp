@@ -16,6 +16,7 @@
 #include "evolve/picture_conversion.h"
 #include "evolve/target_picture.h"
 #include "evolve/tree_json.h"
+#include "evolve/tree_mtl.h"
 #include "evolve/tree_obj.h"
 #include "tree/tree_mesh.h"
 
@@ -145,12 +146,15 @@ QString CEvolveRun::WriteResults(CMainDlg& main, int pressNumber) {
     const std::unique_ptr<COffscreenImage> shot = main.evolvedView.CreateImage(1.0, false);
     main.evolvedView.Capture(*shot);
     QString error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".png"), PngBytes(ToQImage(*shot)));
+    const std::string comment =
+        "Ramulon: best tree of press " + std::to_string(pressNumber) + ", fitness " + ExactNumber(best.fitness);
+    // The material first, so that an OBJ file never names an MTL file that is not there.
+    if (error.isEmpty())
+        error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".mtl"), Bytes(TreeMtl(comment)));
     if (error.isEmpty()) {
-        const std::string comment =
-            "Ramulon: best tree of press " + std::to_string(pressNumber) + ", fitness " + ExactNumber(best.fitness);
-        error = WriteFileInPlace(
-            options.outputFolder, stem + QStringLiteral(".obj"),
-            Bytes(TreeObj(BuildTreeMesh(best.genome, kIndividualDepth, best.noise), stem.toStdString(), comment)));
+        error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".obj"),
+                                 Bytes(TreeObj(BuildTreeMesh(best.genome, kIndividualDepth, best.noise),
+                                               stem.toStdString(), comment, stem.toStdString() + ".mtl")));
     }
     if (error.isEmpty())
         error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".json"),

@@ -39,7 +39,7 @@ public:
 
 private:
     int RunPresses(CMainDlg& dialog);
-    // best-P.png, .obj and .json of the press just ended; an error line or empty.
+    // best-P.png, .mtl, .obj and .json of the press just ended; an error line or empty.
     QString WriteResults(CMainDlg& dialog, int press);
     // fitness.csv, fitness.png and run.json as they stand; an error line or empty.
     QString WriteLog();

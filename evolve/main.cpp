@@ -18,6 +18,7 @@
 #include "evolve/interrupt_request.h"
 #include "evolve/output_folder.h"
 #include "evolve/target_picture.h"
+#include "tree/random_sources.h"
 
 namespace {
 
@@ -25,11 +26,12 @@ constexpr int kExitBadInput = 2;
 
 QtMessageHandler qtHandler = nullptr;
 
-// Standard error carries the progress and the tool's own one-line errors. Qt's notes (no
-// XDG_RUNTIME_DIR, hints the offscreen platform cannot take, libpng's view of a broken picture, which
-// the tool reports in its own words) would land between them, so only Qt's critical errors pass.
+// Without a desktop session Qt notes on every start that XDG_RUNTIME_DIR is unset and which folder it
+// takes instead: noise in every batch log, about nothing the tool uses. Only that note is dropped, so
+// Qt's other messages, a runtime folder with wrong permissions among them, still reach the user.
 void PassOnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) qtHandler(type, context, message);
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    qtHandler(type, context, message);
 }
 
 int Fail(int status, const QString& why) {
@@ -48,8 +50,14 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(EvolveUsage()), stdout);
         return kExitDone;
     }
+    if (parsed.options.version) {
+        std::fputs(qPrintable(EvolveVersionLine()), stdout);
+        return kExitDone;
+    }
     if (!parsed.error.isEmpty()) return Fail(kExitBadInput, parsed.error);
     const EvolveOptions& options = parsed.options;
+    // Before any of the program's objects exists: the target tree and the population draw from it.
+    if (options.seed) SeedRandomSequence(*options.seed);
 
     // Offscreen whatever DISPLAY says, so the tool runs the same over SSH and in batch jobs. Qt is given
     // no arguments: every one of ours has been read, and Qt's own (-platform, -style) are not offered.

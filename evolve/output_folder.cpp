@@ -39,7 +39,7 @@ QString WriteFileInPlace(const QString& folder, const QString& name, const QByte
 }
 
 void RemoveResultsBeyond(const QString& folder, int presses) {
-    static const QRegularExpression result(QStringLiteral("^best-([0-9]+)\\.(png|obj|json)$"));
+    static const QRegularExpression result(QStringLiteral("^best-([0-9]+)\\.(png|obj|mtl|json)$"));
     QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files)) {
         const QRegularExpressionMatch match = result.match(name);

@@ -18,6 +18,6 @@ QString MakeOutputFolder(const QString& folder);
 // Writes the whole file under a temporary name and renames it over `name`; an error line or empty.
 QString WriteFileInPlace(const QString& folder, const QString& name, const QByteArray& bytes);
 
-// Removes best-P.png, best-P.obj and best-P.json of an earlier run for every P above `presses`, so a
-// forced run does not leave another run's results beside its own.
+// Removes best-P.png, .obj, .mtl and .json of an earlier run for every P above `presses`, so a forced
+// run does not leave another run's results beside its own.
 void RemoveResultsBeyond(const QString& folder, int presses);

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Ramulon needs (only those missing), then configures and builds.
-# Usage: scripts/setup.sh [--sanitize]   (the sanitizer build goes to build-sanitize/)
+# Usage: scripts/setup.sh [--sanitize | --package]
+#   --sanitize  the sanitizer build, in build-sanitize/
+#   --package   the release build of the .deb, in build-package/, without tests and benchmarks, and
+#               the tools that make and check the package (scripts/package.sh, scripts/check_package.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +14,9 @@ packages=(
   libgtest-dev
   xvfb xauth fonts-dejavu-core imagemagick xdotool
 )
+if [ "${1:-}" = "--package" ]; then
+  packages+=(dpkg-dev file gzip groff-base man-db lintian appstream desktop-file-utils)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,6 +35,16 @@ options=()
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build-sanitize
   options+=(-DRAMULON_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DRAMULON_BUILD_BENCH=OFF)
+elif [ "${1:-}" = "--package" ]; then
+  build_dir=build-package
+  options+=(-DCMAKE_BUILD_TYPE=Release -DRAMULON_BUILD_TESTS=OFF -DRAMULON_BUILD_BENCH=OFF
+            -DCMAKE_INSTALL_PREFIX=/usr)
+  # Debian's own compiler and linker flags, with every hardening feature, as a Debian package is built.
+  # CMake reads them when it first configures the folder.
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+  LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
+  export CXXFLAGS LDFLAGS
 fi
 if [ -n "${CI:-}" ]; then
   options+=(-DRAMULON_WARNINGS_AS_ERRORS=ON)

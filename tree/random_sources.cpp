@@ -67,6 +67,8 @@ double QuantileOfJitter(double u) { return std::tan((u - 0.5) * kPi) * kJitterSc
 
 int RandomDraw() { return Sequence().next(); }
 
+void SeedRandomSequence(std::uint32_t seed) { Sequence().state = seed; }
+
 double RandomUniform(double a, double b) {
     const double fraction = RandomDraw() * kDrawToFraction;
     return a + fraction * (b - a);

@@ -1,10 +1,16 @@
 // The one process-wide random sequence and the few ways the tree model turns its draws into values.
-// Nothing seeds the generator, so every run, on every machine, grows the same trees in the same order;
-// which part of the program draws when is therefore part of its behaviour.
+// The dialog never seeds the generator, so every run, on every machine, grows the same trees in the same
+// order; which part of the program draws when is therefore part of its behaviour.
 #pragma once
+
+#include <cstdint>
 
 // The next integer of the process-wide sequence, 0 ... 32767 inclusive.
 int RandomDraw();
+
+// Restarts the sequence from the given state, as the C runtime's srand() does for rand(): seed 1 is the
+// unseeded start. ramulon-evolve calls it before any tree exists, so that runs can differ.
+void SeedRandomSequence(std::uint32_t seed);
 
 // a + fraction * (b - a) for one draw; a draw of 0 gives exactly a, a draw of 32767 exactly b when a is 0.
 double RandomUniform(double a, double b);

@@ -68,7 +68,7 @@ void UseSegmentDrawer(SegmentDrawer drawer) { segmentDrawer = drawer; }
 void UseQuadricCylinders(bool useQuadric) { UseSegmentDrawer(useQuadric ? DrawQuadricSegment : DrawArraySegment); }
 
 void DrawTree(const TreeGenome& genome, int depth, const NoiseField& noise) {
-    glColor3d(0.75, 0.5, 0.25);
+    glColor3dv(kTreeColour);
     // Node frames are scaled, so normals must be renormalised for the lighting to stay right.
     glEnable(GL_NORMALIZE);
     glPushMatrix();

@@ -6,8 +6,12 @@
 #include "tree/noise_field.h"
 #include "tree/tree_genome.h"
 
+// The colour of every tree. The panels draw with GL_COLOR_MATERIAL in its default mode, so it is the
+// trees' ambient and diffuse reflectance; their specular reflectance stays the GL's default, black.
+inline constexpr double kTreeColour[3] = {0.75, 0.5, 0.25};
+
 // depth >= 1 levels below the root; noise holds at least NodeCount(depth) records. Leaves the current
-// colour at (0.75, 0.5, 0.25) and GL_NORMALIZE enabled.
+// colour at kTreeColour and GL_NORMALIZE enabled.
 void DrawTree(const TreeGenome& genome, int depth, const NoiseField& noise);
 
 // Node `node`, child number `branch` of its parent, and its subtree of `levels` further levels, unless its

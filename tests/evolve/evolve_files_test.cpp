@@ -137,7 +137,7 @@ TEST(TreeObj, EveryTriangleBecomesAFaceOfOneBasedIndicesIntoTheVerticesAndNormal
     const CIndividual tree;
     const TreeMesh mesh = BuildTreeMesh(tree.genome, kIndividualDepth, tree.noise);
     ASSERT_FALSE(mesh.triangles.empty());
-    std::istringstream obj(TreeObj(mesh, "best-1", "a test tree"));
+    std::istringstream obj(TreeObj(mesh, "best-1", "a test tree", "best-1.mtl"));
 
     std::vector<float> positions;
     long normals = 0, faces = 0, badCorners = 0;

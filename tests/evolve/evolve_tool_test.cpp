@@ -124,6 +124,16 @@ TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByte
     EXPECT_TRUE(BgrOf(best) == right) << "best-1.png is not the right panel's picture";
     EXPECT_TRUE(BgrOf(target) == left) << "target.png is not the left panel's picture";
 
+    // A 3D tool finds best-1.obj's material beside it, defined before the faces that use it.
+    const QByteArray obj = ReadAll(QDir(first).filePath(QStringLiteral("best-1.obj")));
+    const QByteArray mtl = ReadAll(QDir(first).filePath(QStringLiteral("best-1.mtl")));
+    EXPECT_TRUE(obj.contains("\nmtllib best-1.mtl\n"));
+    const qsizetype use = obj.indexOf("\nusemtl ");
+    ASSERT_GE(use, 0);
+    EXPECT_LT(use, obj.indexOf("\nf "));
+    const QByteArray material = obj.mid(use + 8, obj.indexOf('\n', use + 1) - use - 8);
+    EXPECT_TRUE(mtl.contains("newmtl " + material + "\n")) << material.toStdString();
+
     const QStringList names = QDir(first).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(names, QDir(second).entryList(QDir::Files, QDir::Name));
     for (const QString& name : names) {
@@ -131,6 +141,32 @@ TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByte
                   WithoutTimes(name, ReadAll(QDir(second).filePath(name))))
             << name.toStdString();
     }
+}
+
+TEST(EvolveTool, ASeedMakesARunOfItsOwnThatTheSameSeedRepeats) {
+    QTemporaryDir scratch;
+    const auto runWithSeed = [&](const char* seed, const char* folder) {
+        const ToolRun run =
+            RunTool({QStringLiteral("--seed"), QString::fromUtf8(seed), QStringLiteral("--generations"),
+                     QStringLiteral("1"), QStringLiteral("--out"), scratch.filePath(QString::fromUtf8(folder))});
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        return QDir(scratch.filePath(QString::fromUtf8(folder)));
+    };
+    const QDir first = runWithSeed("7", "first");
+    const QDir again = runWithSeed("7", "again");
+    const QDir other = runWithSeed("8", "other");
+    const auto csv = [](const QDir& folder) {
+        return WithoutTimes(QStringLiteral("fitness.csv"), ReadAll(folder.filePath(QStringLiteral("fitness.csv"))));
+    };
+
+    EXPECT_EQ(csv(first), csv(again));
+    EXPECT_NE(csv(first), csv(other));
+    // The target tree is made with the dialog, so a seed that came too late would leave it the dialog's.
+    EXPECT_NE(ReadAll(first.filePath(QStringLiteral("target.png"))),
+              ReadAll(other.filePath(QStringLiteral("target.png"))));
+    EXPECT_EQ(ReadJson(first.filePath(QStringLiteral("run.json")))[QStringLiteral("options")][QStringLiteral("seed")]
+                  .toInteger(),
+              7);
 }
 
 TEST(EvolveTool, CtrlCStopsAfterTheCurrentEvaluationAndKeepsWhatWasDone) {
