@@ -10,10 +10,10 @@
 // drawing the candidate and reading it back. Everything else a press does is overhead on top of it.
 #include "app/train_press.h"
 
-#include <GL/gl.h>
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +26,9 @@
 #include "bench/bench_program.h"
 #include "display/offscreen_image.h"
 #include "display/platform/application_start.h"
+#include "display/platform/gl_binding.h"
 #include "display/platform/heap_policy.h"
+#include "display/platform/processor_cores.h"
 #include "evolution/fitness_recorder.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
@@ -46,17 +48,12 @@ public:
 
     void Draw() override {
         begin = Clock::now();
-        if (renderer.empty()) {
-            const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-            renderer = name != nullptr ? name : "unknown";
-        }
         inner.Draw();
     }
     bool DescribeDrawing(CDrawingKey& key) const override { return inner.DescribeDrawing(key); }
 
     IRenderable& inner;
     Clock::time_point begin;
-    std::string renderer;
 };
 
 // Seconds spent in each phase the evolver reports; the render phase is cut at the candidate's first draw.
@@ -111,6 +108,8 @@ struct PhaseClock : CFitnessRecorder {
 struct Options {
     int generations = 50;
     bool reference = true;
+    int jobs = platform::UsableCoreCount();
+    bool compareJobs = false;
 };
 
 Options OptionsFrom(int argc, char** argv) {
@@ -120,8 +119,12 @@ Options OptionsFrom(int argc, char** argv) {
             options.generations = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--no-reference") == 0) {
             options.reference = false;
+        } else if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc) {
+            options.jobs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--compare-jobs") == 0) {
+            options.compareJobs = true;
         } else {
-            std::fprintf(stderr, "usage: %s [--generations N] [--no-reference]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--generations N] [--jobs N] [--compare-jobs] [--no-reference]\n", argv[0]);
             std::exit(2);
         }
     }
@@ -141,8 +144,10 @@ struct PressResult {
 };
 
 // A fresh program's first press, through the functions the dialog's Train button uses, on the reference
-// path or the program's own. The clock follows the evolver's phases when it watches a timed entry.
-PressResult Press(int generations, bool reference, PhaseClock& clock, bench::Program& program) {
+// path or the program's own with the given jobs. The clock follows the evolver's phases when it watches a
+// timed entry. The reference is one thread, as the program was.
+PressResult Press(int generations, bool reference, int jobs, PhaseClock& clock, bench::Program& program) {
+    program.SetJobs(reference ? 1 : jobs);
     program.targetView.referenceRendering = reference;
     program.evolvedView.referenceRendering = reference;
     UseQuadricCylinders(reference);
@@ -165,29 +170,45 @@ PressResult Press(int generations, bool reference, PhaseClock& clock, bench::Pro
     return result;
 }
 
-void CompareWithReference() {
-    PressResult runs[2];
-    for (bool reference : {false, true}) {
-        ResetRandomSequence();
-        bench::Program program;
-        program.Wire();
-        PhaseClock untimed(nullptr);
-        runs[reference ? 1 : 0] = Press(1, reference, untimed, program);
-    }
+// A fresh program's first press on the program's path with the given jobs, or on the reference path.
+PressResult FreshPress(int generations, bool reference, int jobs) {
+    ResetRandomSequence();
+    bench::Program program;
+    program.Wire();
+    PhaseClock untimed(nullptr);
+    return Press(generations, reference, jobs, untimed, program);
+}
+
+void CompareWithReference(int jobs) {
+    const PressResult runs[2] = {FreshPress(1, false, jobs), FreshPress(1, true, 1)};
     const PressResult& ours = runs[0];
     const PressResult& reference = runs[1];
     const double oursRate = ours.evaluations / ours.seconds;
     const double referenceRate = reference.evaluations / reference.seconds;
     std::printf("The first generation again, each from a fresh program (%ld evaluations):\n", ours.evaluations);
-    std::printf("  program path     %8.2f s %8.1f evaluations per second  %s\n", ours.seconds, oursRate,
-                ours.report.c_str());
-    std::printf("  reference path   %8.2f s %8.1f evaluations per second  %s\n", reference.seconds, referenceRate,
-                reference.report.c_str());
-    std::printf("  ratio            %.2fx; every fitness identical, in the same order: %s\n", oursRate / referenceRate,
-                ours.fitness == reference.fitness ? "yes" : "NO");
+    std::printf("  program path, %d jobs %3s %8.2f s %8.1f evaluations per second  %s\n", jobs, "", ours.seconds,
+                oursRate, ours.report.c_str());
+    std::printf("  reference path, 1 thread %8.2f s %8.1f evaluations per second  %s\n", reference.seconds,
+                referenceRate, reference.report.c_str());
+    std::printf("  ratio                    %.2fx; every fitness identical, in the same order: %s\n",
+                oursRate / referenceRate, ours.fitness == reference.fitness ? "yes" : "NO");
 }
 
 }  // namespace
+
+// The same press with one job and with jobs, side by side in this process.
+void CompareJobs(int generations, int jobs) {
+    const PressResult one = FreshPress(generations, false, 1);
+    const PressResult many = FreshPress(generations, false, jobs);
+    std::printf("The first %d generations of a fresh program's first press (%ld evaluations):\n", generations,
+                one.evaluations);
+    std::printf("  1 job    %8.2f s %8.1f evaluations per second  %s\n", one.seconds, one.evaluations / one.seconds,
+                one.report.c_str());
+    std::printf("  %d jobs %s %8.2f s %8.1f evaluations per second  %s\n", jobs, jobs < 10 ? "  " : " ", many.seconds,
+                many.evaluations / many.seconds, many.report.c_str());
+    std::printf("  time with %d jobs over time with 1: %.3f; every fitness identical, in the same order: %s\n", jobs,
+                many.seconds / one.seconds, many.fitness == one.fitness ? "yes" : "NO");
+}
 
 int main(int argc, char** argv) {
     platform::KeepFreedHeapMemory();
@@ -195,39 +216,56 @@ int main(int argc, char** argv) {
     const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
     const Options options = OptionsFrom(argc, argv);
+    if (options.compareJobs) {
+        CompareJobs(options.generations, options.jobs);
+        return 0;
+    }
 
     PressResult press;
     std::string renderer;
     {
         bench::Program program;
-        // The dialog's wiring, with the right panel's first entry wrapped to see when a candidate's drawing begins.
+        // The dialog's wiring. With one job the right panel's first entry is wrapped to see when a
+        // candidate's drawing begins; workers draw a copy of the list on threads of their own, so with
+        // several the floor is the workers' own time, shared among them.
         program.Wire();
         TimedEntry evolvedCamera(program.camera);
-        program.evolvedView.drawList.front() = &evolvedCamera;
-        PhaseClock clock(&evolvedCamera);
-        press = Press(options.generations, false, clock, program);
-        renderer = evolvedCamera.renderer;
+        const bool serial = options.jobs == 1;
+        if (serial) program.evolvedView.drawList.front() = &evolvedCamera;
+        PhaseClock clock(serial ? &evolvedCamera : nullptr);
+        press = Press(options.generations, false, options.jobs, clock, program);
+        renderer = platform::GlRendererName();
+        const int workers = program.evaluationPool.WorkerCount();
+        if (!serial) clock.floor = program.evaluationPool.WorkSeconds() / std::max(1, workers);
 
         const double total = press.seconds;
-        const long n = clock.evaluations;
+        const long n = press.evaluations;
+        const char* rasteriserThreads = std::getenv("LP_NUM_THREADS");
         std::printf("Train press: %d generations, %ld evaluations, two panels of %d x %d, renderer %s\n",
                     options.generations, n, kPanelWidth, kPanelHeight, renderer.c_str());
+        std::printf("  %d jobs (%d render workers), LP_NUM_THREADS %s\n", options.jobs, workers,
+                    rasteriserThreads != nullptr ? rasteriserThreads : "unset");
         std::printf("  %s\n", press.report.c_str());
         std::printf("  total %.2f s, %.1f evaluations per second\n", total, total > 0.0 ? n / total : 0.0);
-        std::printf("  floor %.2f s (drawing and reading back the candidates); the total is %.3fx the floor\n",
-                    clock.floor, clock.floor > 0.0 ? total / clock.floor : 0.0);
-        PrintRow("drawing and reading back the candidate", clock.floor, n, total);
-        PrintRow("render set-up before the first draw call", clock.beforeDrawing, n, total);
-        PrintRow("capture", clock.capturing, n, total);
-        PrintRow("comparison", clock.comparing, n, total);
-        PrintRow("breeding", clock.breeding, n, total);
-        PrintRow("selection", clock.selecting, n, total);
-        PrintRow("closing renders and report", clock.reporting, n, total);
-        PrintRow("everything else", clock.other, n, total);
+        std::printf("  floor %.2f s (%s); the total is %.3fx the floor\n", clock.floor,
+                    serial ? "drawing and reading back the candidates"
+                           : "the workers' drawing, reading back and scoring, shared among them",
+                    clock.floor > 0.0 ? total / clock.floor : 0.0);
+        if (!serial) clock.evaluations = 0;
+        if (serial) PrintRow("drawing and reading back the candidate", clock.floor, n, total);
+        if (serial) {
+            PrintRow("render set-up before the first draw call", clock.beforeDrawing, n, total);
+            PrintRow("capture", clock.capturing, n, total);
+            PrintRow("comparison", clock.comparing, n, total);
+            PrintRow("breeding", clock.breeding, n, total);
+            PrintRow("selection", clock.selecting, n, total);
+            PrintRow("closing renders and report", clock.reporting, n, total);
+            PrintRow("everything else", clock.other, n, total);
+        }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         std::printf("  peak resident set of the process so far: %.1f MB\n", usage.ru_maxrss / 1024.0);
     }
-    if (options.reference) CompareWithReference();
+    if (options.reference) CompareWithReference(options.jobs);
     return 0;
 }

@@ -36,13 +36,14 @@ bool RenderDrawList(const RenderTarget& target, int width, int height, const std
                     platform::PresentedFrame& frame) {
     // Without a current context every step still runs: its GL calls have no effect, and no picture is read.
     const bool current = target.surface != nullptr && target.context != nullptr &&
-                         platform::MakeGlCurrent(target.surface, target.context);
+                         ((target.staysCurrent && platform::IsGlCurrent(target.surface, target.context)) ||
+                          platform::MakeGlCurrent(target.surface, target.context));
     if (current && target.keptContext) platform::EnterFreshState();
     SetupPanelProjection(width, height);
     static const platform::DrawingSurface kNoSurface;
     const bool read = DrawPanelScene(drawList, target.surface != nullptr ? *target.surface : kNoSurface, frame);
     // The state goes back after the read-back, so the next render in this context starts as a new one.
     if (current && target.keptContext) platform::LeaveFreshState();
-    platform::MakeGlCurrent(nullptr, nullptr);
+    if (!target.staysCurrent) platform::MakeGlCurrent(nullptr, nullptr);
     return read;
 }

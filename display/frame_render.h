@@ -16,10 +16,13 @@ struct RenderTarget {
     platform::DrawingSurface* surface = nullptr;
     platform::GlContext context = nullptr;
     bool keptContext = false;
+    // A thread that owns its context may leave it current between renders and save making it current.
+    bool staysCurrent = false;
 };
 
 // Makes the target's context current on this thread, sets up the projection for a client area of
-// width by height, draws the list and reads the picture back into frame; leaves no context current.
+// width by height, draws the list and reads the picture back into frame; leaves no context current
+// unless the target stays current.
 // Without a context the list is still drawn, to no effect; false when no picture was read, and frame
 // then keeps what it had.
 bool RenderDrawList(const RenderTarget& target, int width, int height, const std::vector<IRenderable*>& drawList,

@@ -138,7 +138,11 @@ void CEvaluationPool::Work(Worker& worker) {
         workChanged.wait(lock, [this] {
             return quitting || (next < limit && next - consumed < static_cast<int>(resultSlots.size()));
         });
-        if (quitting) return;
+        if (quitting) {
+            // The context goes back current nowhere, so that it can be destroyed on another thread.
+            platform::MakeGlCurrent(nullptr, nullptr);
+            return;
+        }
         const int index = next++;
         ++underWay;
         Slot& slot = resultSlots[static_cast<std::size_t>(index) % resultSlots.size()];
@@ -148,7 +152,8 @@ void CEvaluationPool::Work(Worker& worker) {
         lock.unlock();
 
         const auto start = std::chrono::steady_clock::now();
-        RenderDrawList(RenderTarget{&worker.surface, worker.context, true}, width, height, worker.drawList, slot.frame);
+        RenderDrawList(RenderTarget{&worker.surface, worker.context, true, true}, width, height, worker.drawList,
+                       slot.frame);
         CaptureFrame(&slot.frame, width, height, *worker.capture);
         const double fitness = ImageDifference(RowsOf(picture), RowsOf(*worker.capture));
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -57,7 +57,8 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
         }
         const bool takesValue = name == QLatin1String("--presses") || name == QLatin1String("--generations") ||
                                 name == QLatin1String("--randomize") || name == QLatin1String("--target") ||
-                                name == QLatin1String("--out") || name == QLatin1String("--seed");
+                                name == QLatin1String("--out") || name == QLatin1String("--seed") ||
+                                name == QLatin1String("--jobs");
         if (name == QLatin1String("--force") && !valueGiven) {
             options.force = true;
             continue;
@@ -82,6 +83,12 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
             ok = ReadCount(name, value, kMaxGenerations, options.generations, parsed.error);
         } else if (name == QLatin1String("--randomize")) {
             ok = ReadCount(name, value, kMaxRandomizations, options.randomizations, parsed.error);
+        } else if (name == QLatin1String("--jobs")) {
+            ok = ReadCount(name, value, kMaxJobs, options.jobs, parsed.error);
+            if (ok && options.jobs == 0) {
+                parsed.error = QStringLiteral("--jobs must be at least 1, not 0");
+                ok = false;
+            }
         } else if (name == QLatin1String("--seed")) {
             std::uint32_t seed = 0;
             ok = ReadCount(name, value, std::numeric_limits<std::uint32_t>::max(), seed, parsed.error);
@@ -118,6 +125,9 @@ QString EvolveUsage() {
                "                     it is scaled to the panel with its aspect kept and black bars\n"
                "  --seed S           seed the random generator with S (0 to 4294967295) for a run of its\n"
                "                     own; without it every run grows the dialog's trees\n"
+               "  --jobs N           threads that draw candidates at once (default: one per core this\n"
+               "                     process may run on; 1 draws each in the panel, one after another);\n"
+               "                     the results are the same for every N\n"
                "  --force            overwrite the run already in DIR (a folder holding run.json)\n"
                "  -h, --help         show this text\n"
                "  --version          show the version\n"

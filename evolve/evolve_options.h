@@ -13,6 +13,7 @@
 inline constexpr int kMaxPresses = 1000;
 inline constexpr int kMaxGenerations = 10000;
 inline constexpr int kMaxRandomizations = 10000;
+inline constexpr int kMaxJobs = 256;
 
 struct EvolveOptions {
     int presses = 1;
@@ -23,6 +24,7 @@ struct EvolveOptions {
     // Seeds the process-wide random generator before the dialog is made; without it the generator is
     // left unseeded, as in the dialog, and every run grows the dialog's trees.
     std::optional<std::uint32_t> seed;
+    int jobs = 0;  // threads that draw at once; 0: one per core the process may run on
     bool force = false;
     bool help = false;
     bool version = false;

@@ -13,6 +13,7 @@
 #include "display/platform/application_start.h"
 #include "display/platform/gl_binding.h"
 #include "display/platform/heap_policy.h"
+#include "display/platform/processor_cores.h"
 #include "evolve/evolve_options.h"
 #include "evolve/evolve_run.h"
 #include "evolve/interrupt_request.h"
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
         return kExitDone;
     }
     if (!parsed.error.isEmpty()) return Fail(kExitBadInput, parsed.error);
-    const EvolveOptions& options = parsed.options;
+    EvolveOptions options = parsed.options;
+    if (options.jobs == 0) options.jobs = platform::UsableCoreCount();
     // Before any of the program's objects exists: the target tree and the population draw from it.
     if (options.seed) SeedRandomSequence(*options.seed);
 
@@ -88,6 +90,7 @@ int main(int argc, char** argv) {
     // The real dialog, made and wired as the program makes it; its objects take their random draws in
     // the same order, so a run without options is the first press of a fresh program.
     CMainDlg dialog;
+    dialog.objects.SetJobs(options.jobs);
     int status = kExitEnvironment;
     QTimer::singleShot(0, &dialog, [&] {
         status = run.Execute(dialog);

@@ -198,6 +198,11 @@ bool MakeGlCurrent(DrawingSurface* surface, GlContext context) {
     return eglMakeCurrent(egl.display, surface->pbuffer, surface->pbuffer, context) == EGL_TRUE;
 }
 
+bool IsGlCurrent(const DrawingSurface* surface, GlContext context) {
+    return surface != nullptr && context != nullptr && eglGetCurrentContext() == context &&
+           eglGetCurrentSurface(EGL_DRAW) == surface->pbuffer;
+}
+
 void DeleteGlContext(GlContext context) {
     if (context != nullptr && Egl().display != EGL_NO_DISPLAY) eglDestroyContext(Egl().display, context);
 }

@@ -37,6 +37,9 @@ GlContext CreateGlContext(DrawingSurface* surface);
 // Makes the context current for the surface on this thread; null and null make none current.
 bool MakeGlCurrent(DrawingSurface* surface, GlContext context);
 
+// Whether the context is current on this thread, drawing into the surface.
+bool IsGlCurrent(const DrawingSurface* surface, GlContext context);
+
 void DeleteGlContext(GlContext context);
 
 // The surface's own context: made on its first use and kept until the surface is released; null

@@ -1,6 +1,6 @@
 // The program's way of rendering against the reference it must match byte for byte: a context made
-// and deleted for every render, the partner panel drawn on every render whether or not it changed, and
-// every segment drawn through GLU's quadric.
+// and deleted for every render, the partner panel drawn on every render whether or not it changed,
+// every segment drawn through GLU's quadric, and everything on one thread.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -22,7 +22,10 @@ namespace {
 struct Program : WiredProgram {
     Program(int width, int height) : WiredProgram(width, height) {}
 
+    // The reference is one thread; the program's path draws both panels of a pair at once, and a
+    // training's candidates on three workers.
     void UseReference(bool reference) {
+        SetJobs(reference ? 1 : 3);
         targetView.referenceRendering = reference;
         evolvedView.referenceRendering = reference;
         UseQuadricCylinders(reference);
