@@ -137,7 +137,8 @@ QString EvolveUsage() {
                "result line to standard output.\n"
                "\n"
                "Exit status: 0 done, 1 the environment failed (no OpenGL, a file could not be written),\n"
-               "2 bad input (nothing was written), 130 stopped by Ctrl-C after writing what was done.\n")
+               "2 bad input or DIR held by another run (nothing was written), 128 + N stopped by signal N\n"
+               "after writing what was done (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n")
         .arg(kMaxPresses)
         .arg(kGenerationsPerPress)
         .arg(kMaxGenerations);

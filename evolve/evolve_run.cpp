@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 #include "app/main_dlg.h"
@@ -51,11 +52,7 @@ int CEvolveRun::Execute(CMainDlg& mainDialog) {
                        (evolver.populationSize +
                         static_cast<long long>(options.generations) * (evolver.childCount + evolver.mutantCount));
 
-    if (QString error = MakeOutputFolder(options.outputFolder); !error.isEmpty()) {
-        std::fprintf(stderr, "ramulon-evolve: %s\n", qPrintable(error));
-        return kExitEnvironment;
-    }
-    // Written first, so that the folder counts as holding a run from now on.
+    // Written first, so that the folder counts as holding a run from now on. The folder is held already.
     if (QString error = WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
         !error.isEmpty()) {
         std::fprintf(stderr, "ramulon-evolve: %s\n", qPrintable(error));
@@ -115,28 +112,39 @@ int CEvolveRun::RunPresses(CMainDlg& main) {
         if (interrupted) break;
     }
 
-    if (!error.isEmpty()) {
-        progress.Finish();
-        std::fprintf(stderr, "ramulon-evolve: %s\n", qPrintable(error));
-        return kExitEnvironment;
-    }
+    if (!error.isEmpty()) return Failed(error);
     record.ended = UtcNow();
     record.state = interrupted ? QStringLiteral("interrupted") : QStringLiteral("finished");
+    const int signal = InterruptSignal();
+    if (interrupted) record.signal = QString::fromLatin1(SignalName(signal));
     error = WriteLog();
     RemoveResultsBeyond(options.outputFolder, static_cast<int>(record.presses.size()));
     progress.Finish();
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "ramulon-evolve: %s\n", qPrintable(error));
-        return kExitEnvironment;
-    }
+    if (!error.isEmpty()) return Failed(error);
     if (interrupted) {
-        std::fprintf(
-            stderr,
-            "ramulon-evolve: stopped by Ctrl-C in press %d after %d of its %d generations; %s holds what was done\n",
-            press, std::max(generationsDone, 0), options.generations, qPrintable(options.outputFolder));
-        return kExitInterrupted;
+        const QString by = signal == SIGINT ? QStringLiteral("Ctrl-C") : record.signal;
+        std::fprintf(stderr,
+                     "ramulon-evolve: stopped by %s in press %d after %d of its %d generations; %s holds what was "
+                     "done\n",
+                     qPrintable(by), press, std::max(generationsDone, 0), options.generations,
+                     qPrintable(options.outputFolder));
+        // As a shell reports a process that the signal ended.
+        return kExitSignalBase + signal;
     }
     return kExitDone;
+}
+
+int CEvolveRun::Failed(const QString& error) {
+    progress.Finish();
+    std::fprintf(stderr, "ramulon-evolve: %s\n", qPrintable(error));
+    record.ended = UtcNow();
+    record.state = QStringLiteral("failed");
+    record.signal.clear();
+    record.error = error;
+    // The failed file's temporary is gone again, so on a full disk this small one may still fit. If it
+    // does not, the line above has said why already.
+    WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
+    return kExitEnvironment;
 }
 
 QString CEvolveRun::WriteResults(CMainDlg& main, int pressNumber) {

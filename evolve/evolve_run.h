@@ -1,6 +1,6 @@
 // One run of ramulon-evolve on the program's real main dialog: presses of "Train" through the same
 // function the dialog's button uses, with the evolver's observer following them for the progress line,
-// the fitness log and Ctrl-C, and the files written into the output folder after every press.
+// the fitness log and a stop request, and the files written into the output folder after every press.
 #pragma once
 
 #include <QImage>
@@ -20,7 +20,8 @@ class COffscreenImage;
 
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitEnvironment = 1;
-inline constexpr int kExitInterrupted = 130;
+// A run stopped by a signal ends with this plus the signal's number: 130 after Ctrl-C, 143 after SIGTERM.
+inline constexpr int kExitSignalBase = 128;
 
 class CEvolveRun : public ITrainingObserver {
 public:
@@ -39,6 +40,8 @@ public:
 
 private:
     int RunPresses(CMainDlg& dialog);
+    // Reports a failed write, records it in run.json if that can still be written, and returns the status.
+    int Failed(const QString& error);
     // best-P.png, .mtl, .obj and .json of the press just ended; an error line or empty.
     QString WriteResults(CMainDlg& dialog, int press);
     // fitness.csv, fitness.png and run.json as they stand; an error line or empty.

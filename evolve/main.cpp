@@ -16,6 +16,7 @@
 #include "display/platform/processor_cores.h"
 #include "evolve/evolve_options.h"
 #include "evolve/evolve_run.h"
+#include "evolve/folder_lock.h"
 #include "evolve/interrupt_request.h"
 #include "evolve/output_folder.h"
 #include "evolve/target_picture.h"
@@ -84,7 +85,13 @@ int main(int argc, char** argv) {
     if (renderer.empty())
         return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));
 
+    // From here a stop request is kept for the run, which ends as soon as it starts if one came early.
     InstallInterruptRequest();
+    // The lock is taken before the first file is written and held until the process ends.
+    CFolderLock lock;
+    if (const FolderRefusal refusal = TakeOutputFolder(options.outputFolder, options.force, lock);
+        !refusal.error.isEmpty())
+        return Fail(refusal.badInput ? kExitBadInput : kExitEnvironment, refusal.error);
     CProgressMeter progress(stderr, isatty(STDERR_FILENO) == 1);
     CEvolveRun run(options, target.picture, QString::fromStdString(renderer), progress);
     // The real dialog, made and wired as the program makes it; its objects take their random draws in

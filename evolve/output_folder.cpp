@@ -1,19 +1,41 @@
 #include "evolve/output_folder.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "evolve/folder_lock.h"
+
+namespace {
+
+QString HeldRunError(const QString& folder) {
+    if (!QFileInfo::exists(QDir(folder).filePath(QLatin1String(kRunRecordName)))) return {};
+    return QStringLiteral("%1 already holds a run (%2); give --force to overwrite it")
+        .arg(folder, QLatin1String(kRunRecordName));
+}
+
+QString WriteError(const QString& path, int error) {
+    return QStringLiteral("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+}  // namespace
 
 QString CheckOutputFolder(const QString& folder, bool force) {
     const QFileInfo info(folder);
     if (info.exists()) {
         if (!info.isDir()) return QStringLiteral("%1 is not a folder").arg(folder);
         if (!info.isWritable() || !info.isExecutable()) return QStringLiteral("cannot write to folder %1").arg(folder);
-        if (!force && QFileInfo::exists(QDir(folder).filePath(QLatin1String(kRunRecordName))))
-            return QStringLiteral("%1 already holds a run (%2); give --force to overwrite it")
-                .arg(folder, QLatin1String(kRunRecordName));
-        return {};
+        // A live run first: --force cannot help there, so it must not be what the line suggests.
+        if (QString holder = FolderHolder(folder); !holder.isEmpty()) return holder;
+        return force ? QString() : HeldRunError(folder);
     }
     // Walk up to the nearest part of the path that exists; it has to be a folder we may write into.
     QString above = QFileInfo(info.absoluteFilePath()).absolutePath();
@@ -25,17 +47,50 @@ QString CheckOutputFolder(const QString& folder, bool force) {
     return {};
 }
 
-QString MakeOutputFolder(const QString& folder) {
-    if (QDir().mkpath(folder)) return {};
-    return QStringLiteral("cannot make folder %1").arg(folder);
+FolderRefusal TakeOutputFolder(const QString& folder, bool force, CFolderLock& lock) {
+    std::error_code made;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), made);
+    if (made) return {QStringLiteral("cannot make folder %1: %2").arg(folder, QString::fromStdString(made.message()))};
+    bool inUse = false;
+    if (QString error = lock.Take(folder, inUse); !error.isEmpty()) return {error, inUse};
+    if (force) return {};
+    return {HeldRunError(folder), true};
 }
 
 QString WriteFileInPlace(const QString& folder, const QString& name, const QByteArray& bytes) {
     const QString path = QDir(folder).filePath(name);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return {};
+    // A name of this process's own; one left by a killed run of the same id is stepped over.
+    QByteArray temporary;
+    int descriptor = -1;
+    for (int attempt = 0; descriptor < 0 && attempt < 100; ++attempt) {
+        temporary = QFile::encodeName(
+            QDir(folder).filePath(QStringLiteral(".%1.%2-%3.tmp").arg(name).arg(getpid()).arg(attempt)));
+        descriptor = open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0 && errno != EEXIST) break;
+    }
+    if (descriptor < 0) return WriteError(path, errno);
+
+    int error = 0;
+    const char* at = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0 && error == 0) {
+        const ssize_t written = write(descriptor, at, static_cast<size_t>(left));
+        if (written > 0) {
+            at += written;
+            left -= written;
+        } else if (written < 0 && errno != EINTR) {
+            error = errno;
+        } else if (written == 0) {
+            error = EIO;
+        }
+    }
+    // A network file system or a delayed allocation may report a full disk only here.
+    if (error == 0 && fsync(descriptor) != 0) error = errno;
+    if (close(descriptor) != 0 && error == 0) error = errno;
+    if (error == 0 && rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) error = errno;
+    if (error == 0) return {};
+    unlink(temporary.constData());
+    return WriteError(path, error);
 }
 
 void RemoveResultsBeyond(const QString& folder, int presses) {

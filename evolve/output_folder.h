@@ -1,10 +1,13 @@
-// The folder a run writes into. A folder that holds run.json holds a run, and only --force lets a new
-// run overwrite it. Every file goes to a temporary name beside its final one and is renamed into place,
-// so a crash leaves either the old file or the new one, never half of one.
+// The folder a run writes into. A run holds the folder for its whole life, and a folder that holds
+// run.json holds a run, which only --force lets a new run overwrite. Every file goes to a temporary name
+// beside its final one and is renamed into place, so a crash leaves either the old file or the new one,
+// never half of one.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+
+class CFolderLock;
 
 inline constexpr const char* kRunRecordName = "run.json";
 
@@ -12,10 +15,17 @@ inline constexpr const char* kRunRecordName = "run.json";
 // when the nearest folder above it that exists can be written.
 QString CheckOutputFolder(const QString& folder, bool force);
 
-// Makes the folder and any missing parents; an error line or empty.
-QString MakeOutputFolder(const QString& folder);
+struct FolderRefusal {
+    QString error;          // empty when the folder is the run's
+    bool badInput = false;  // another run holds it or holds a run there, rather than a failure of the system
+};
 
-// Writes the whole file under a temporary name and renames it over `name`; an error line or empty.
+// Makes the folder and any missing parents and takes its lock, before anything else is written; then
+// checks again that it holds no run unless forced, since one may have ended there meanwhile.
+FolderRefusal TakeOutputFolder(const QString& folder, bool force, CFolderLock& lock);
+
+// Writes the whole file under a temporary name and renames it over `name`; an error line naming the
+// system's reason, or empty. Nothing of a failed write is left behind.
 QString WriteFileInPlace(const QString& folder, const QString& name, const QByteArray& bytes);
 
 // Removes best-P.png, .obj, .mtl and .json of an earlier run for every P above `presses`, so a forced

@@ -44,6 +44,8 @@ std::string RunJson(const RunRecord& record) {
     json += "  \"started\": " + Quoted(record.started) + ",\n";
     json += "  \"ended\": " + QuotedOrNull(record.ended) + ",\n";
     json += "  \"state\": " + Quoted(record.state) + ",\n";
+    json += "  \"signal\": " + QuotedOrNull(record.signal) + ",\n";
+    json += "  \"error\": " + QuotedOrNull(record.error) + ",\n";
     json += "  \"presses\": [";
     for (std::size_t i = 0; i < record.presses.size(); ++i) {
         const PressRecord& press = record.presses[i];

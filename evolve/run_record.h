@@ -1,6 +1,7 @@
-// run.json: what a run was asked to do, what it ran on, when, and how far it got. It is written when the
-// run starts, after every press and at the end, so a folder holding it always holds a run. Only the
-// times differ between two runs with the same options on the same machine.
+// run.json: what a run was asked to do, what it ran on, when, how far it got and why it ended. It is
+// written when the run starts, after every press, at the end and after a failed write if it still can
+// be, so a folder holding it always holds a run. Only the times differ between two runs with the same
+// options on the same machine.
 #pragma once
 
 #include <QString>
@@ -23,7 +24,9 @@ struct RunRecord {
     int panelHeight = 0;
     QString started;  // ISO 8601, UTC
     QString ended;    // empty while the run goes on
-    QString state;    // "running", "finished" or "interrupted"
+    QString state;    // "running", "finished", "interrupted" or "failed"
+    QString signal;   // "SIGINT", "SIGTERM" or "SIGHUP" when interrupted
+    QString error;    // the error line when failed
     std::vector<PressRecord> presses;
 };
 

@@ -30,6 +30,30 @@ private:
     int saved;
 };
 
+// What the decoders say while a picture is read. Qt's JPEG decoder turns libjpeg's complaints about a
+// file cut short or corrupt into warnings and still returns a picture, grey where data was missing; a
+// warning is therefore the only sign of a damaged file.
+class DecoderComplaints {
+public:
+    DecoderComplaints() : previous(qInstallMessageHandler(Collect)) { First().clear(); }
+    ~DecoderComplaints() { qInstallMessageHandler(previous); }
+    DecoderComplaints(const DecoderComplaints&) = delete;
+    DecoderComplaints& operator=(const DecoderComplaints&) = delete;
+
+    // The first warning given, or empty.
+    static QString& First() {
+        static QString message;
+        return message;
+    }
+
+private:
+    static void Collect(QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type != QtDebugMsg && type != QtInfoMsg && First().isEmpty()) First() = message;
+    }
+
+    QtMessageHandler previous;
+};
+
 }  // namespace
 
 TargetPicture ReadTargetPicture(const QString& path) {
@@ -37,6 +61,10 @@ TargetPicture ReadTargetPicture(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) {
         result.error = QStringLiteral("target picture %1 does not exist").arg(path);
+        return result;
+    }
+    if (info.isDir()) {
+        result.error = QStringLiteral("target picture %1 is a folder, not a file").arg(path);
         return result;
     }
     if (!info.isFile() || !info.isReadable()) {
@@ -68,9 +96,21 @@ TargetPicture ReadTargetPicture(const QString& path) {
     }
     // 64 megapixels at 4 bytes each is just over Qt's default limit of 256 MiB for one picture.
     QImageReader::setAllocationLimit(512);
-    QImage picture = reader.read();
+    QImage picture;
+    QString complaint;
+    {
+        const DecoderComplaints complaints;
+        picture = reader.read();
+        complaint = DecoderComplaints::First();
+    }
     if (picture.isNull()) {
         result.error = QStringLiteral("cannot read target picture %1: %2").arg(path, reader.errorString());
+        return result;
+    }
+    // A partial picture is refused rather than trained towards: the run would chase the decoder's
+    // filling, and nobody would learn why its result looks wrong.
+    if (!complaint.isEmpty()) {
+        result.error = QStringLiteral("target picture %1 is damaged: %2").arg(path, complaint);
         return result;
     }
     if (static_cast<qint64>(picture.width()) * picture.height() > kMaxTargetPixels) {

@@ -14,7 +14,8 @@ struct TargetPicture {
     QString error;  // one line naming the problem; empty when the picture is usable
 };
 
-// Reads a PNG or JPEG file, judged by its content, turned upright as its orientation tag says. The
+// Reads a PNG or JPEG file, judged by its content, turned upright as its orientation tag says. A file
+// that the decoder finds cut short or corrupt is refused, even where it could show part of it. The
 // decoders' own messages are silenced meanwhile; the error line says what went wrong.
 TargetPicture ReadTargetPicture(const QString& path);
 

@@ -1,8 +1,10 @@
 // ramulon-evolve as a user runs it: the real executable in a process of its own, its exit status, its
-// output and its files, held against the dialog's own press of Train in this process.
+// output and its files, held against the dialog's own press of Train in this process, and the faults
+// of batch work: signals, two runs on one folder, a failed write.
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -12,10 +14,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 
 #include "app/main_dlg.h"
 #include "app/resource_ids.h"
 #include "display/platform/control_widget.h"
+#include "evolve/folder_lock.h"
 #include "evolve/target_picture.h"
 #include "tree/random_seam.h"
 
@@ -41,6 +46,16 @@ QByteArray ReadAll(const QString& path) {
 }
 
 QJsonObject ReadJson(const QString& path) { return QJsonDocument::fromJson(ReadAll(path)).object(); }
+
+// Standard error of a running tool until it holds `text` or the tool ends; what was read.
+QByteArray WaitForProgress(QProcess& tool, const char* text) {
+    QByteArray progress;
+    while (!progress.contains(text) && tool.state() == QProcess::Running) {
+        tool.waitForReadyRead(-1);
+        progress += tool.readAllStandardError();
+    }
+    return progress;
+}
 
 // A picture as the panels keep theirs: rows top first, blue, green, red, no padding.
 std::vector<unsigned char> BgrOf(const QImage& picture) {
@@ -83,6 +98,22 @@ private:
     int generations;
     bool stop = false;
 };
+
+// Returns once the process no longer has `signal` pending: it has been taken, and a second one sent
+// now arrives as a second delivery, not merged into the first.
+void WaitUntilTaken(pid_t pid, int signal) {
+    const qulonglong bit = 1ULL << (signal - 1);
+    for (;;) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly)) return;
+        bool pending = false;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("SigPnd:") || line.startsWith("ShdPnd:"))
+                pending = pending || (line.mid(7).trimmed().toULongLong(nullptr, 16) & bit) != 0;
+        }
+        if (!pending) return;
+    }
+}
 
 }  // namespace
 
@@ -169,44 +200,142 @@ TEST(EvolveTool, ASeedMakesARunOfItsOwnThatTheSameSeedRepeats) {
               7);
 }
 
-TEST(EvolveTool, CtrlCStopsAfterTheCurrentEvaluationAndKeepsWhatWasDone) {
+TEST(EvolveTool, CtrlCSigtermAndSighupStopAfterTheCurrentEvaluationAndKeepWhatWasDone) {
     QTemporaryDir scratch;
     QImage photo(160, 90, QImage::Format_RGB32);
     photo.fill(QColor(190, 128, 64));
     const QString photoPath = scratch.filePath(QStringLiteral("photo.png"));
     ASSERT_TRUE(photo.save(photoPath));
-    const QString folder = scratch.filePath(QStringLiteral("run"));
 
+    struct Case {
+        int signal;
+        const char* name;
+        const char* said;
+    };
+    const Case cases[] = {{SIGINT, "SIGINT", "stopped by Ctrl-C"},
+                          {SIGTERM, "SIGTERM", "stopped by SIGTERM"},
+                          {SIGHUP, "SIGHUP", "stopped by SIGHUP"}};
+    for (const Case& c : cases) {
+        const QString folder = scratch.filePath(QString::fromLatin1(c.name));
+        QProcess tool;
+        tool.setReadChannel(QProcess::StandardError);
+        tool.start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE),
+                   {QStringLiteral("--target"), photoPath, QStringLiteral("--presses"), QStringLiteral("3"),
+                    QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--out"), folder});
+        ASSERT_TRUE(tool.waitForStarted());
+        // Progress is one line per generation when standard error is not a terminal.
+        QByteArray progress = WaitForProgress(tool, "press 1/3  generation 1/1");
+        // Twice, the second straight after the first was taken, as `timeout` signals the run and then its
+        // process group: one request, not two.
+        const auto pid = static_cast<pid_t>(tool.processId());
+        ::kill(pid, c.signal);
+        WaitUntilTaken(pid, c.signal);
+        ::kill(pid, c.signal);
+        tool.waitForFinished(-1);
+        progress += tool.readAllStandardError();
+
+        EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit) << c.name;
+        EXPECT_EQ(tool.exitCode(), 128 + c.signal) << c.name << ": " << progress.toStdString();
+        EXPECT_TRUE(progress.contains(c.said)) << progress.toStdString();
+        const QJsonObject record = ReadJson(QDir(folder).filePath(QStringLiteral("run.json")));
+        EXPECT_EQ(record[QStringLiteral("state")].toString(), QStringLiteral("interrupted")) << c.name;
+        EXPECT_EQ(record[QStringLiteral("signal")].toString(), QLatin1String(c.name));
+        EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("best-1.png")))) << c.name;
+        EXPECT_FALSE(QFile::exists(QDir(folder).filePath(QStringLiteral("best-3.png")))) << c.name;
+        EXPECT_FALSE(QFile::exists(QDir(folder).filePath(QStringLiteral("run.lock")))) << c.name;
+        const QList<QByteArray> rows =
+            ReadAll(QDir(folder).filePath(QStringLiteral("fitness.csv"))).trimmed().split('\n');
+        ASSERT_GE(rows.size(), 3) << c.name;
+        EXPECT_EQ(rows[0], "press,generation,evaluations,seconds,best,median,worst")
+            << "no gene distance with --target";
+        EXPECT_TRUE(rows[2].startsWith("1,1,225,")) << c.name;
+        // The run trained towards the photograph on the panel, not towards the left panel.
+        const QImage target(QDir(folder).filePath(QStringLiteral("target.png")));
+        EXPECT_TRUE(BgrOf(target) == BgrOf(FitToPanel(photo, target.width(), target.height()))) << c.name;
+    }
+}
+
+TEST(EvolveTool, ASecondSignalOfAnyKindEndsTheProcessAtOnce) {
+    QTemporaryDir scratch;
     QProcess tool;
     tool.setReadChannel(QProcess::StandardError);
     tool.start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE),
-               {QStringLiteral("--target"), photoPath, QStringLiteral("--presses"), QStringLiteral("3"),
-                QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--out"), folder});
+               {QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--out"),
+                scratch.filePath(QStringLiteral("run"))});
     ASSERT_TRUE(tool.waitForStarted());
-    // Progress is one line per generation when standard error is not a terminal.
-    QByteArray progress;
-    while (!progress.contains("press 1/3  generation 1/1") && tool.state() == QProcess::Running) {
-        tool.waitForReadyRead(-1);
-        progress += tool.readAllStandardError();
-    }
-    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    WaitForProgress(tool, "generation 0/1");
+    // Both arrive while the process is stopped, so the second is there before the run could end on
+    // its own: SIGHUP is taken first, and SIGTERM then meets the default action.
+    const auto pid = static_cast<pid_t>(tool.processId());
+    ::kill(pid, SIGSTOP);
+    ::kill(pid, SIGHUP);
+    ::kill(pid, SIGTERM);
+    ::kill(pid, SIGCONT);
     tool.waitForFinished(-1);
-    progress += tool.readAllStandardError();
+    EXPECT_EQ(tool.exitStatus(), QProcess::CrashExit) << "status " << tool.exitCode();
+}
 
-    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(tool.exitCode(), 130) << progress.toStdString();
-    EXPECT_TRUE(progress.contains("stopped by Ctrl-C")) << progress.toStdString();
-    EXPECT_EQ(ReadJson(QDir(folder).filePath(QStringLiteral("run.json")))[QStringLiteral("state")].toString(),
-              QStringLiteral("interrupted"));
-    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("best-1.png"))));
-    EXPECT_FALSE(QFile::exists(QDir(folder).filePath(QStringLiteral("best-3.png"))));
-    const QList<QByteArray> rows = ReadAll(QDir(folder).filePath(QStringLiteral("fitness.csv"))).trimmed().split('\n');
-    ASSERT_GE(rows.size(), 3);
-    EXPECT_EQ(rows[0], "press,generation,evaluations,seconds,best,median,worst") << "no gene distance with --target";
-    EXPECT_TRUE(rows[2].startsWith("1,1,225,"));
-    // The run trained towards the photograph on the panel, not towards the left panel.
-    const QImage target(QDir(folder).filePath(QStringLiteral("target.png")));
-    EXPECT_TRUE(BgrOf(target) == BgrOf(FitToPanel(photo, target.width(), target.height())));
+TEST(EvolveTool, OfTwoRunsStartedAtOnceOnOneFolderOneRefusesEvenWithForceAndTheOtherKeepsItsOwnFiles) {
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath(QStringLiteral("shared"));
+    // Different trees, so that files of the one beside files of the other would not agree.
+    const QStringList arguments[2] = {
+        {QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--force"), QStringLiteral("--out"),
+         folder},
+        {QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--randomize"), QStringLiteral("1"),
+         QStringLiteral("--force"), QStringLiteral("--out"), folder}};
+    QProcess tools[2];
+    for (int i = 0; i < 2; ++i) tools[i].start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE), arguments[i]);
+    for (QProcess& tool : tools) tool.waitForFinished(-1);
+    ToolRun runs[2];
+    for (int i = 0; i < 2; ++i)
+        runs[i] = {tools[i].exitStatus() == QProcess::NormalExit ? tools[i].exitCode() : -1,
+                   QString::fromUtf8(tools[i].readAllStandardOutput()),
+                   QString::fromUtf8(tools[i].readAllStandardError())};
+
+    const int winner = runs[0].status == 0 ? 0 : 1;
+    const ToolRun& won = runs[winner];
+    const ToolRun& lost = runs[1 - winner];
+    ASSERT_EQ(won.status, 0) << won.err.toStdString();
+    EXPECT_EQ(lost.status, 2) << lost.err.toStdString();
+    EXPECT_TRUE(lost.out.isEmpty());
+    EXPECT_EQ(lost.err.count(QLatin1Char('\n')), 1) << lost.err.toStdString();
+    EXPECT_TRUE(lost.err.contains(folder + QLatin1String(" is in use by another run"))) << lost.err.toStdString();
+
+    const QDir dir(folder);
+    const QJsonObject record = ReadJson(dir.filePath(QStringLiteral("run.json")));
+    EXPECT_EQ(record[QStringLiteral("state")].toString(), QStringLiteral("finished"));
+    EXPECT_EQ(record[QStringLiteral("options")][QStringLiteral("randomize")].toInt(), winner);
+    const double fitness = record[QStringLiteral("presses")][0][QStringLiteral("bestFitness")].toDouble();
+    EXPECT_EQ(won.out, QString::asprintf("Current best fitness is %lf\n", fitness));
+    EXPECT_EQ(ReadJson(dir.filePath(QStringLiteral("best-1.json")))[QStringLiteral("fitness")].toDouble(), fitness);
+    EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("fitness.csv"))).trimmed().split('\n').size(), 3);
+    EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("best-1.png"))).isNull());
+    EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{"best-1.json", "best-1.obj", "best-1.png", "fitness.csv", "fitness.png", "run.json",
+                           "target.png"}));
+}
+
+TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
+    QTemporaryDir scratch;
+    const QDir dir(scratch.filePath(QStringLiteral("run")));
+    // A folder where best-1.obj must go: renaming a file over it fails for every user, root included.
+    const QString blocked = dir.filePath(QStringLiteral("best-1.obj"));
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    const ToolRun run =
+        RunTool({QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--out"), dir.path()});
+    const QString line = QStringLiteral("cannot write %1: %2").arg(blocked, QString::fromLocal8Bit(strerror(EISDIR)));
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.endsWith(QStringLiteral("ramulon-evolve: ") + line + QLatin1Char('\n')))
+        << run.err.toStdString();
+    const QJsonObject record = ReadJson(dir.filePath(QStringLiteral("run.json")));
+    EXPECT_EQ(record[QStringLiteral("state")].toString(), QStringLiteral("failed"));
+    EXPECT_EQ(record[QStringLiteral("error")].toString(), line);
+    EXPECT_FALSE(record[QStringLiteral("ended")].toString().isEmpty());
+    // Nothing half-written: no temporary file is left, and the lock went with the run.
+    EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{"best-1.obj", "best-1.png", "run.json", "target.png"}));
 }
 
 namespace {
@@ -233,6 +362,19 @@ QByteArray PngHeaderOnly(quint32 width, quint32 height) {
            big(0) + end + big(crc(end));
 }
 
+// A JPEG of busy content, so that its first 2,000 bytes are well short of the whole file.
+QByteArray JpegBytes() {
+    QImage picture(200, 150, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 37 % 256, y * 53 % 256, (x ^ y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG", 90);
+    return bytes;
+}
+
 }  // namespace
 
 TEST(EvolveTool, BadInputEndsWithOneLineAndStatus2AndWritesNothing) {
@@ -248,6 +390,15 @@ TEST(EvolveTool, BadInputEndsWithOneLineAndStatus2AndWritesNothing) {
     write("empty.png", PngHeaderOnly(0, 0));
     QDir().mkpath(path("earlier"));
     write("earlier/run.json", "{\"state\": \"finished\"}\n");
+    QDir().mkpath(path("pictures"));
+    const QByteArray jpeg = JpegBytes();
+    ASSERT_GT(jpeg.size(), 4000);
+    write("cut.jpg", jpeg.left(2000));
+    // A live run's lock, as the tool takes it: this process holds the folder while the cases run.
+    QDir().mkpath(path("held"));
+    CFolderLock lock;
+    bool inUse = false;
+    ASSERT_EQ(lock.Take(path("held"), inUse), QString());
 
     const QString fresh = path("fresh");
     struct Case {
@@ -266,6 +417,10 @@ TEST(EvolveTool, BadInputEndsWithOneLineAndStatus2AndWritesNothing) {
         {"a target of no pixels", {"--target", path("empty.png"), "--out", fresh}, "empty.png"},
         {"a folder below a file", {"--out", path("notes.txt/run")}, "notes.txt"},
         {"a folder holding a run", {"--out", path("earlier")}, "--force"},
+        {"a target that is a folder", {"--target", path("pictures"), "--out", fresh}, "is a folder"},
+        {"a JPEG cut short", {"--target", path("cut.jpg"), "--out", fresh}, "cut.jpg is damaged"},
+        {"a folder another run holds", {"--out", path("held")}, "held is in use"},
+        {"a folder another run holds, with --force", {"--force", "--out", path("held")}, "held is in use"},
     };
     const QStringList before = QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     for (const Case& c : cases) {
@@ -278,5 +433,8 @@ TEST(EvolveTool, BadInputEndsWithOneLineAndStatus2AndWritesNothing) {
         EXPECT_EQ(QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before) << c.what;
         EXPECT_EQ(QDir(path("earlier")).entryList(QDir::Files), QStringList{QStringLiteral("run.json")}) << c.what;
         EXPECT_EQ(ReadAll(path("earlier/run.json")), QByteArray("{\"state\": \"finished\"}\n")) << c.what;
+        EXPECT_EQ(QDir(path("held")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QLatin1String(kLockName)})
+            << c.what;
     }
 }
