@@ -335,7 +335,7 @@ TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
     EXPECT_FALSE(record[QStringLiteral("ended")].toString().isEmpty());
     // Nothing half-written: no temporary file is left, and the lock went with the run.
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              (QStringList{"best-1.obj", "best-1.png", "run.json", "target.png"}));
+              (QStringList{"best-1.mtl", "best-1.obj", "best-1.png", "run.json", "target.png"}));
 }
 
 namespace {
