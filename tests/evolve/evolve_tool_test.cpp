@@ -312,8 +312,8 @@ TEST(EvolveTool, OfTwoRunsStartedAtOnceOnOneFolderOneRefusesEvenWithForceAndTheO
     EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("fitness.csv"))).trimmed().split('\n').size(), 3);
     EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("best-1.png"))).isNull());
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              (QStringList{"best-1.json", "best-1.obj", "best-1.png", "fitness.csv", "fitness.png", "run.json",
-                           "target.png"}));
+              (QStringList{"best-1.json", "best-1.mtl", "best-1.obj", "best-1.png", "fitness.csv", "fitness.png",
+                           "run.json", "target.png"}));
 }
 
 TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
