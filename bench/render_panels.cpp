@@ -9,11 +9,14 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "bench/bench_program.h"
 #include "display/platform/application_start.h"
 #include "display/platform/geometry.h"
+#include "display/platform/gl_binding.h"
 #include "display/platform/heap_policy.h"
+#include "display/platform/processor_cores.h"
 #include "tree/tree_drawing.h"
 #include "tree/tree_drawing_seam.h"
 
@@ -73,24 +76,61 @@ void TimeBothWays(bench::Program& program, const char* what, int renders) {
     UseQuadricCylinders(false);
 }
 
+// A drag step with the start-up trees on the program's path with one job (the two panels one after the
+// other) and with two (both at once), each in a process of its own, side by side.
+void CompareJobs(const char* self, int renders) {
+    const std::string common = "--start-up-only --renders " + std::to_string(renders);
+    double means[2] = {};
+    for (int round = 0; round < 3; ++round) {
+        for (int jobs : {1, 2}) {
+            const double mean = bench::NumberAfter(bench::RunAgain(self, common + " --jobs " + std::to_string(jobs)),
+                                                   "program   mean ");
+            means[jobs - 1] += mean / 3.0;
+        }
+    }
+    std::printf("A drag step with the start-up trees, mean of three runs of %d each:\n", renders);
+    std::printf("  one thread   %8.2f ms\n  two threads  %8.2f ms\n  two over one  %.3f\n", means[0], means[1],
+                means[1] / means[0]);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     platform::KeepFreedHeapMemory();
     bench::PrepareEnvironment();
-    const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     int renders = 30;
+    int jobs = 1;
+    bool startUpOnly = false;
+    bool compareJobs = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--renders") == 0 && i + 1 < argc) {
             renders = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc) {
+            jobs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--start-up-only") == 0) {
+            startUpOnly = true;
+        } else if (std::strcmp(argv[i], "--compare-jobs") == 0) {
+            compareJobs = true;
         } else {
-            std::fprintf(stderr, "usage: %s [--renders N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--renders N] [--jobs N] [--start-up-only] [--compare-jobs]\n", argv[0]);
             return 2;
         }
     }
+    if (compareJobs) {
+        CompareJobs(argv[0], renders);
+        return 0;
+    }
+    platform::OpenDisplaysForJobs(jobs);
+    const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
 
     bench::Program program;
     program.Wire();
+    program.SetJobs(jobs);
+    if (startUpOnly) {
+        Print("start-up trees (target tree | evolver's best)", false,
+              TimeMoves(program, renders, platform::kMouseLeftButton));
+        return 0;
+    }
     std::printf("One drag step (a mouse move and the Render() of two partner panels of %d x %d), %d each\n",
                 bench::kPanelWidth, bench::kPanelHeight, renders);
 

@@ -196,30 +196,37 @@ void CompareWithReference(int jobs) {
 
 }  // namespace
 
-// The same press with one job and with jobs, side by side in this process.
-void CompareJobs(int generations, int jobs) {
-    const PressResult one = FreshPress(generations, false, 1);
-    const PressResult many = FreshPress(generations, false, jobs);
-    std::printf("The first %d generations of a fresh program's first press (%ld evaluations):\n", generations,
-                one.evaluations);
-    std::printf("  1 job    %8.2f s %8.1f evaluations per second  %s\n", one.seconds, one.evaluations / one.seconds,
-                one.report.c_str());
-    std::printf("  %d jobs %s %8.2f s %8.1f evaluations per second  %s\n", jobs, jobs < 10 ? "  " : " ", many.seconds,
-                many.evaluations / many.seconds, many.report.c_str());
-    std::printf("  time with %d jobs over time with 1: %.3f; every fitness identical, in the same order: %s\n", jobs,
-                many.seconds / one.seconds, many.fitness == one.fitness ? "yes" : "NO");
+// The same press with one job and with jobs, side by side, each in a process of its own.
+void CompareJobs(const char* self, int generations, int jobs) {
+    const std::string common = "--no-reference --generations " + std::to_string(generations);
+    const std::string one = bench::RunAgain(self, common + " --jobs 1");
+    const std::string many = bench::RunAgain(self, common + " --jobs " + std::to_string(jobs));
+    const double oneSeconds = bench::NumberAfter(one, "  total ");
+    const double manySeconds = bench::NumberAfter(many, "  total ");
+    const auto result = [](const std::string& output) {
+        const std::size_t at = output.find("Current best fitness is ");
+        return at == std::string::npos ? std::string("no result") : output.substr(at, output.find('\n', at) - at);
+    };
+    std::printf("The first %d generations of a fresh program's first press, each in a process of its own:\n",
+                generations);
+    std::printf("  1 job    %8.2f s  peak %6.1f MB  %s\n", oneSeconds, bench::NumberAfter(one, "process so far: "),
+                result(one).c_str());
+    std::printf("  %d jobs %s %8.2f s  peak %6.1f MB  %s\n", jobs, jobs < 10 ? "  " : " ", manySeconds,
+                bench::NumberAfter(many, "process so far: "), result(many).c_str());
+    std::printf("  time with %d jobs over time with 1: %.3f\n", jobs, manySeconds / oneSeconds);
 }
 
 int main(int argc, char** argv) {
     platform::KeepFreedHeapMemory();
     bench::PrepareEnvironment();
-    const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
     const Options options = OptionsFrom(argc, argv);
     if (options.compareJobs) {
-        CompareJobs(options.generations, options.jobs);
+        CompareJobs(argv[0], options.generations, options.jobs);
         return 0;
     }
+    platform::OpenDisplaysForJobs(options.jobs);
+    const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
 
     PressResult press;
     std::string renderer;

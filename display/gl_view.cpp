@@ -23,6 +23,7 @@ bool CGLView::EnsurePixelFormat() {
     if (pixelFormatSet) return true;
     if (AcquireDeviceContext() == nullptr) return false;
     if (!platform::SurfaceFormatAvailable()) return false;
+    platform::ChooseDisplay(*deviceContext, displayNumber);
     const platform::Rect client = GetClientRect();
     if (!platform::ApplySurfaceFormat(*deviceContext, client.right, client.bottom)) return false;
     pixelFormatSet = true;
@@ -53,7 +54,7 @@ void CGLView::DrawScene(platform::GlContext context) {
 }
 
 void CGLView::EndRender(platform::GlContext context) {
-    if (referenceRendering) platform::DeleteGlContext(context);
+    if (referenceRendering) platform::DeleteGlContext(surface, context);
 }
 
 void CGLView::Render() {

@@ -58,6 +58,8 @@ bool CEvaluationPool::EnsureWorkers(CGLView& view) {
     const bool display = platform::SurfaceFormatAvailable();
     for (int i = 0; i < requested && display; ++i) {
         auto worker = std::make_unique<Worker>();
+        // Displays 0 and 1 are the panels'; workers start on those after them.
+        platform::ChooseDisplay(worker->surface, 2 + i);
         if (!platform::ApplySurfaceFormat(worker->surface, width, height)) break;
         worker->context = makeContext(&worker->surface);
         if (worker->context == nullptr) {

@@ -30,4 +30,6 @@ void CProgramObjects::SetJobs(int jobs) {
     evaluationPool.SetWorkerCount(jobs);
     targetView.drawPartnerConcurrently = jobs > 1;
     evolvedView.drawPartnerConcurrently = jobs > 1;
+    // Takes effect for a surface not yet made; a panel keeps the display it was made on.
+    evolvedView.displayNumber = jobs > 1 ? 1 : 0;
 }

@@ -81,6 +81,8 @@ int main(int argc, char** argv) {
     }
     if (const QString error = CheckOutputFolder(options.outputFolder, options.force); !error.isEmpty())
         return Fail(kExitBadInput, error);
+    // Qt's offscreen platform has started no thread of its own, so the displays may still be opened here.
+    platform::OpenDisplaysForJobs(options.jobs);
     const std::string renderer = platform::GlRendererName();
     if (renderer.empty())
         return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));

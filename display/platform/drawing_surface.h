@@ -15,6 +15,7 @@ struct PresentedFrame {
 };
 
 struct DrawingSurface {
+    int display = 0;          // which of the process's displays it is made on
     void* pbuffer = nullptr;  // made when the surface is given a format
     void* context = nullptr;  // the context kept for this pbuffer, made on first use
     int pbufferWidth = 0;

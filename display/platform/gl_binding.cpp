@@ -5,8 +5,10 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -19,9 +21,21 @@ namespace {
 // How far an attempt to open a display got; the report names the furthest stage any candidate reached.
 enum class DisplayStage { kNone, kFound, kInitialised, kReady };
 
-struct EglDisplay {
+// An open display and the panels' config on it.
+struct OpenedDisplay {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLConfig config = nullptr;
+};
+
+// Mesa gives a display of its own for each platform and attribute list, and no more than these.
+constexpr int kMaxDisplays = 4;
+
+struct EglDisplay {
+    // [0] is the process's display, chosen as below; the others are opened only when asked for. A slot
+    // is written once, on the thread that opens it, before any surface is made on it.
+    std::array<OpenedDisplay, kMaxDisplays> opened;
+    int openedCount = 0;
+    bool triedMore = false;
     bool reportedNoDisplay = false;
     bool reportedNoContext = false;
     bool reportedNoSurface = false;
@@ -36,6 +50,8 @@ EglDisplay& Egl() {
     static EglDisplay egl;
     return egl;
 }
+
+const OpenedDisplay& DisplayOf(const DrawingSurface& surface) { return Egl().opened[surface.display]; }
 
 void ReportOnce(bool& reported, const char* why) {
     if (reported) return;
@@ -79,17 +95,53 @@ EGLConfig ChooseConfig(EGLDisplay display) {
     return nullptr;
 }
 
+// Opens the display into the next free slot when it offers the panels' config.
 DisplayStage TryDisplay(EGLDisplay display) {
-    if (display == EGL_NO_DISPLAY) return DisplayStage::kNone;
+    EglDisplay& egl = Egl();
+    if (display == EGL_NO_DISPLAY || egl.openedCount == kMaxDisplays) return DisplayStage::kNone;
     if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return DisplayStage::kFound;
     EGLConfig config = ChooseConfig(display);
     if (config == nullptr || eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
         eglTerminate(display);
         return DisplayStage::kInitialised;
     }
-    Egl().display = display;
-    Egl().config = config;
+    egl.opened[static_cast<std::size_t>(egl.openedCount++)] = OpenedDisplay{display, config};
     return DisplayStage::kReady;
+}
+
+bool AlreadyOpen(EGLDisplay display) {
+    const EglDisplay& egl = Egl();
+    for (int i = 0; i < egl.openedCount; ++i)
+        if (egl.opened[static_cast<std::size_t>(i)].display == display) return true;
+    return false;
+}
+
+// More displays of the devices and of the surfaceless platform, up to limit in all: each without
+// attributes and with an empty attribute list, which Mesa keeps apart.
+void OpenMoreDisplays(int limit) {
+    const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay == nullptr) return;
+    static const EGLint kNoAttributes[] = {EGL_NONE};
+    const auto tryBoth = [&](EGLenum platform, void* native) {
+        for (const EGLint* attributes : {static_cast<const EGLint*>(nullptr), kNoAttributes}) {
+            if (Egl().openedCount >= limit) return;
+            const EGLDisplay display = getPlatformDisplay(platform, native, attributes);
+            if (display != EGL_NO_DISPLAY && !AlreadyOpen(display)) TryDisplay(display);
+        }
+    };
+    if (HasExtension(clientExtensions, "EGL_EXT_device_enumeration")) {
+        auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
+        EGLint count = 0;
+        if (queryDevices != nullptr && queryDevices(0, nullptr, &count) == EGL_TRUE && count > 0) {
+            std::vector<EGLDeviceEXT> devices(static_cast<std::size_t>(count));
+            queryDevices(count, devices.data(), &count);
+            for (EGLint i = 0; i < count; ++i) tryBoth(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)]);
+        }
+    }
+    if (HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless"))
+        tryBoth(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY);
 }
 
 const char* WhyNoDisplay(DisplayStage furthest) {
@@ -108,7 +160,7 @@ const char* WhyNoDisplay(DisplayStage furthest) {
 // Each EGL device in turn, then Mesa's surfaceless platform, then the default display.
 bool OpenDisplay() {
     EglDisplay& egl = Egl();
-    if (egl.display != EGL_NO_DISPLAY) return true;
+    if (egl.openedCount > 0) return true;
     const auto now = std::chrono::steady_clock::now();
     if (egl.failedBefore && now - egl.lastAttempt < egl.retryInterval) return false;
     egl.failedBefore = true;
@@ -148,6 +200,30 @@ void SetDisplayRetryInterval(std::chrono::milliseconds interval) { Egl().retryIn
 
 bool SurfaceFormatAvailable() { return OpenDisplay(); }
 
+void OpenDisplaysForJobs(int jobs) {
+    EglDisplay& egl = Egl();
+    if (jobs <= 1 || egl.triedMore || !OpenDisplay()) return;
+    egl.triedMore = true;
+    // The right panel's display draws with the renderer's own threads, as the first one does; a panel
+    // drawn on its own is then as fast as ever. The workers' displays draw each scene on the thread
+    // that renders it, unless the user has chosen otherwise.
+    OpenMoreDisplays(2);
+    const bool userChose = std::getenv("LP_NUM_THREADS") != nullptr;
+    if (!userChose) setenv("LP_NUM_THREADS", "0", 1);
+    OpenMoreDisplays(kMaxDisplays);
+    if (!userChose) unsetenv("LP_NUM_THREADS");
+}
+
+void ChooseDisplay(DrawingSurface& surface, int wanted) {
+    if (surface.pbuffer != nullptr || !OpenDisplay()) return;
+    EglDisplay& egl = Egl();
+    if (wanted > 0 && !egl.triedMore) {
+        egl.triedMore = true;
+        OpenMoreDisplays(kMaxDisplays);
+    }
+    surface.display = wanted > 0 ? wanted % egl.openedCount : 0;
+}
+
 namespace {
 
 // EGL wants a surface of at least one pixel; a panel of zero size presents nothing anyway.
@@ -160,15 +236,15 @@ bool SurfaceHasSize(const DrawingSurface& surface, int width, int height) {
 }
 
 bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height) {
-    EglDisplay& egl = Egl();
-    if (egl.display == EGL_NO_DISPLAY) return false;
+    if (Egl().openedCount == 0) return false;
     if (surface.pbuffer != nullptr) return true;
+    const OpenedDisplay& egl = DisplayOf(surface);
     const EGLint w = PbufferExtent(width);
     const EGLint h = PbufferExtent(height);
     const EGLint attributes[] = {EGL_WIDTH, w, EGL_HEIGHT, h, EGL_NONE};
     EGLSurface pbuffer = eglCreatePbufferSurface(egl.display, egl.config, attributes);
     if (pbuffer == EGL_NO_SURFACE) {
-        ReportOnce(egl.reportedNoSurface, "no EGL pbuffer surface could be made");
+        ReportOnce(Egl().reportedNoSurface, "no EGL pbuffer surface could be made");
         return false;
     }
     surface.pbuffer = pbuffer;
@@ -178,24 +254,26 @@ bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height) {
 }
 
 GlContext CreateGlContext(DrawingSurface* surface) {
-    EglDisplay& egl = Egl();
-    if (surface == nullptr || surface->pbuffer == nullptr || egl.display == EGL_NO_DISPLAY) return nullptr;
+    if (surface == nullptr || surface->pbuffer == nullptr || Egl().openedCount == 0) return nullptr;
+    const OpenedDisplay& egl = DisplayOf(*surface);
     EGLContext context = eglCreateContext(egl.display, egl.config, EGL_NO_CONTEXT, nullptr);
     if (context == EGL_NO_CONTEXT) {
-        ReportOnce(egl.reportedNoContext, "no OpenGL context could be made");
+        ReportOnce(Egl().reportedNoContext, "no OpenGL context could be made");
         return nullptr;
     }
     return context;
 }
 
 bool MakeGlCurrent(DrawingSurface* surface, GlContext context) {
-    EglDisplay& egl = Egl();
-    if (egl.display == EGL_NO_DISPLAY) return false;
+    if (Egl().openedCount == 0) return false;
     if (context == nullptr) {
-        return eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) == EGL_TRUE;
+        // Whatever display this thread's context belongs to; with none current there is nothing to do.
+        const EGLDisplay current = eglGetCurrentDisplay();
+        return current == EGL_NO_DISPLAY ||
+               eglMakeCurrent(current, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) == EGL_TRUE;
     }
     if (surface == nullptr || surface->pbuffer == nullptr) return false;
-    return eglMakeCurrent(egl.display, surface->pbuffer, surface->pbuffer, context) == EGL_TRUE;
+    return eglMakeCurrent(DisplayOf(*surface).display, surface->pbuffer, surface->pbuffer, context) == EGL_TRUE;
 }
 
 bool IsGlCurrent(const DrawingSurface* surface, GlContext context) {
@@ -203,17 +281,18 @@ bool IsGlCurrent(const DrawingSurface* surface, GlContext context) {
            eglGetCurrentSurface(EGL_DRAW) == surface->pbuffer;
 }
 
-void DeleteGlContext(GlContext context) {
-    if (context != nullptr && Egl().display != EGL_NO_DISPLAY) eglDestroyContext(Egl().display, context);
+void DeleteGlContext(const DrawingSurface& surface, GlContext context) {
+    if (context != nullptr && Egl().openedCount > 0) eglDestroyContext(DisplayOf(surface).display, context);
 }
 
 void ReleaseSurface(DrawingSurface& surface) {
-    if (Egl().display != EGL_NO_DISPLAY) {
+    if (Egl().openedCount > 0) {
+        const EGLDisplay display = DisplayOf(surface).display;
         if (surface.context != nullptr) {
             if (eglGetCurrentContext() == surface.context) MakeGlCurrent(nullptr, nullptr);
-            eglDestroyContext(Egl().display, surface.context);
+            eglDestroyContext(display, surface.context);
         }
-        if (surface.pbuffer != nullptr) eglDestroySurface(Egl().display, surface.pbuffer);
+        if (surface.pbuffer != nullptr) eglDestroySurface(display, surface.pbuffer);
     }
     surface.context = nullptr;
     surface.pbuffer = nullptr;
@@ -279,7 +358,7 @@ std::string GlRendererName() {
             if (const auto* text = reinterpret_cast<const char*>(glGetString(GL_RENDERER))) name = text;
             MakeGlCurrent(nullptr, nullptr);
         }
-        DeleteGlContext(context);
+        DeleteGlContext(probe, context);
     }
     ReleaseSurface(probe);
     return name;

@@ -1,7 +1,9 @@
 // The OpenGL binding of a panel: an EGL surface format and pbuffer per drawing surface, rendering
 // contexts made on demand or kept with the surface, and the read-back of a finished frame.
-// One EGL display serves the whole process; it is chosen on first use and never terminated. Once it
-// is open, surfaces and contexts may be made and used on any thread, each by one thread at a time.
+// The process's EGL display is chosen on first use and never terminated; a few more of the same kind
+// are opened for surfaces that must draw at the same time as others. Displays, surfaces and contexts
+// are made on the thread that runs the program; a context may then be made current and used on any
+// thread, by one thread at a time.
 #pragma once
 
 #include <chrono>
@@ -22,6 +24,18 @@ bool SurfaceFormatAvailable();
 // The wait between attempts to open a display that failed, five seconds unless tests shorten it.
 void SetDisplayRetryInterval(std::chrono::milliseconds interval);
 
+// Opens the displays that jobs threads drawing at once need: for more than one, display 1 for the right
+// panel and the others for render workers, whose software rasteriser gets no threads of its own
+// (LP_NUM_THREADS=0 while they are made). Call it before any other thread exists, as it sets the
+// environment for a moment; without it, displays are opened when a surface first asks for one.
+void OpenDisplaysForJobs(int jobs);
+
+// Puts a surface that has no pbuffer yet on display number wanted of the process, opened for it if need
+// be, or on number wanted modulo those that can be had. Mesa's software rasteriser draws the scenes of
+// all contexts of one display one after another; surfaces on displays apart from one another draw at
+// the same time. Every display gives the same pictures.
+void ChooseDisplay(DrawingSurface& surface, int wanted);
+
 // Gives the surface its pbuffer of the given size in the panels' format. Done once per surface.
 bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height);
 
@@ -40,7 +54,8 @@ bool MakeGlCurrent(DrawingSurface* surface, GlContext context);
 // Whether the context is current on this thread, drawing into the surface.
 bool IsGlCurrent(const DrawingSurface* surface, GlContext context);
 
-void DeleteGlContext(GlContext context);
+// Deletes a context made for the surface.
+void DeleteGlContext(const DrawingSurface& surface, GlContext context);
 
 // The surface's own context: made on its first use and kept until the surface is released; null
 // when none can be made (the next call tries again).

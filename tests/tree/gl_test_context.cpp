@@ -13,6 +13,6 @@ GlTestContext::GlTestContext(int width, int height) {
 
 GlTestContext::~GlTestContext() {
     platform::MakeGlCurrent(nullptr, nullptr);
-    platform::DeleteGlContext(context);
+    platform::DeleteGlContext(surface, context);
     platform::ReleaseSurface(surface);
 }
