@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Ramulon needs (only those missing), then configures and builds.
-# Usage: scripts/setup.sh [--sanitize | --package]
-#   --sanitize  the sanitizer build, in build-sanitize/
+# Usage: scripts/setup.sh [--sanitize | --tsan | --package]
+#   --sanitize  the address and undefined-behaviour sanitizer build, in build-sanitize/
+#   --tsan      the thread sanitizer build of the tests that draw on several threads, in build-tsan/
 #   --package   the release build of the .deb, in build-package/, without tests and benchmarks, and
 #               the tools that make and check the package (scripts/package.sh, scripts/check_package.sh)
 set -euo pipefail
@@ -32,9 +33,14 @@ fi
 
 build_dir=build
 options=()
+targets=()
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build-sanitize
   options+=(-DRAMULON_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DRAMULON_BUILD_BENCH=OFF)
+elif [ "${1:-}" = "--tsan" ]; then
+  build_dir=build-tsan
+  options+=(-DRAMULON_TSAN=ON -DCMAKE_BUILD_TYPE=Debug -DRAMULON_BUILD_BENCH=OFF)
+  targets+=(--target evolution_tests display_tests)
 elif [ "${1:-}" = "--package" ]; then
   build_dir=build-package
   options+=(-DCMAKE_BUILD_TYPE=Release -DRAMULON_BUILD_TESTS=OFF -DRAMULON_BUILD_BENCH=OFF
@@ -51,4 +57,4 @@ if [ -n "${CI:-}" ]; then
 fi
 
 cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
