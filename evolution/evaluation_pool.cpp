@@ -42,6 +42,7 @@ void CEvaluationPool::StopWorkers() {
     for (std::unique_ptr<Worker>& worker : workers) platform::ReleaseSurface(worker->surface);
     workers.clear();
     quitting = false;
+    madeNone = false;
     width = 0;
     height = 0;
 }
@@ -49,8 +50,11 @@ void CEvaluationPool::StopWorkers() {
 bool CEvaluationPool::EnsureWorkers(CGLView& view) {
     if (requested <= 1) return false;
     const platform::Rect client = view.ClientArea();
-    if (!workers.empty() && (client.right != width || client.bottom != height)) StopWorkers();
+    const bool sameSize = client.right == width && client.bottom == height;
+    if (!workers.empty() && !sameSize) StopWorkers();
     if (!workers.empty()) return true;
+    // Where none could be made, the next batch of the same size does not try again.
+    if (madeNone && sameSize) return false;
     // Surfaces and contexts are made here, on the calling thread, like the panels' own; a worker only
     // makes its context current. A worker whose context cannot be made is left out.
     width = client.right;
@@ -78,9 +82,10 @@ bool CEvaluationPool::EnsureWorkers(CGLView& view) {
                          WorkerCount(), requested);
         }
     }
-    if (workers.empty()) return false;
-    // Twice as many resultSlots as workers: a worker can start on its next candidate while the one before
-    // waits to be taken, and never gets more than a batch's worth of resultSlots ahead of the taker.
+    madeNone = workers.empty();
+    if (madeNone) return false;
+    // Twice as many result slots as workers: a worker can start on its next candidate while the one
+    // before waits to be taken.
     resultSlots.assign(2 * workers.size(), Slot{});
     for (std::unique_ptr<Worker>& worker : workers) {
         Worker* w = worker.get();

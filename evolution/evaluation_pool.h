@@ -4,7 +4,8 @@
 // captures and compares the picture with the target as an evaluation does, and keeps the fitness in a
 // result slot of its own; the caller takes the results in index order, so a batch scored here is
 // scored as the serial evaluations score it, bit for bit. Workers draw no random number, touch no Qt
-// object and write nothing but their resultSlots; everything they read stays unchanged while a batch runs.
+// object and write nothing but their result slots; everything they read stays unchanged while a batch
+// runs.
 #pragma once
 
 #include <condition_variable>
@@ -72,6 +73,7 @@ private:
     ContextMaker makeContext = platform::KeptGlContext;
     int requested = 1;
     bool reportedShortfall = false;
+    bool madeNone = false;
     int width = 0;
     int height = 0;
     std::vector<std::unique_ptr<Worker>> workers;
