@@ -258,9 +258,8 @@ int main(int argc, char** argv) {
                     serial ? "drawing and reading back the candidates"
                            : "the workers' drawing, reading back and scoring, shared among them",
                     clock.floor > 0.0 ? total / clock.floor : 0.0);
-        if (!serial) clock.evaluations = 0;
-        if (serial) PrintRow("drawing and reading back the candidate", clock.floor, n, total);
         if (serial) {
+            PrintRow("drawing and reading back the candidate", clock.floor, n, total);
             PrintRow("render set-up before the first draw call", clock.beforeDrawing, n, total);
             PrintRow("capture", clock.capturing, n, total);
             PrintRow("comparison", clock.comparing, n, total);

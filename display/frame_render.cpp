@@ -17,7 +17,9 @@ void SetupPanelProjection(int width, int height) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-bool DrawPanelScene(const std::vector<IRenderable*>& drawList, const platform::DrawingSurface& surface,
+namespace {
+
+bool DrawPanelScene(const std::vector<IRenderable*>& drawList, const platform::DrawingSurface* surface,
                     platform::PresentedFrame& frame) {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
@@ -32,6 +34,8 @@ bool DrawPanelScene(const std::vector<IRenderable*>& drawList, const platform::D
     return read;
 }
 
+}  // namespace
+
 bool RenderDrawList(const RenderTarget& target, int width, int height, const std::vector<IRenderable*>& drawList,
                     platform::PresentedFrame& frame) {
     // Without a current context every step still runs: its GL calls have no effect, and no picture is read.
@@ -40,8 +44,7 @@ bool RenderDrawList(const RenderTarget& target, int width, int height, const std
                           platform::MakeGlCurrent(target.surface, target.context));
     if (current && target.keptContext) platform::EnterFreshState();
     SetupPanelProjection(width, height);
-    static const platform::DrawingSurface kNoSurface;
-    const bool read = DrawPanelScene(drawList, target.surface != nullptr ? *target.surface : kNoSurface, frame);
+    const bool read = DrawPanelScene(drawList, target.surface, frame);
     // The state goes back after the read-back, so the next render in this context starts as a new one.
     if (current && target.keptContext) platform::LeaveFreshState();
     if (!target.staysCurrent) platform::MakeGlCurrent(nullptr, nullptr);

@@ -28,7 +28,5 @@ struct RenderTarget {
 bool RenderDrawList(const RenderTarget& target, int width, int height, const std::vector<IRenderable*>& drawList,
                     platform::PresentedFrame& frame);
 
-// The steps of RenderDrawList, for a context that is current already.
+// The projection every render sets up, for a context that is current already.
 void SetupPanelProjection(int width, int height);
-bool DrawPanelScene(const std::vector<IRenderable*>& drawList, const platform::DrawingSurface& surface,
-                    platform::PresentedFrame& frame);

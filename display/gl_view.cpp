@@ -65,17 +65,23 @@ void CGLView::Render() {
 }
 
 void CGLView::RenderPair() {
-    const bool concurrent = drawPartnerConcurrently && partner != nullptr && !referenceRendering &&
-                            !partner->referenceRendering && partner != this;
-    if (!concurrent || !NeedsRender() || !partner->NeedsRender()) {
-        RenderPanel();
-        if (partner != nullptr) partner->RenderPanel();
+    // Each panel's key is made once: it tells whether the panel is drawn, and is kept with its frame.
+    const bool concurrent = drawPartnerConcurrently && partner != nullptr && partner != this && !referenceRendering &&
+                            !partner->referenceRendering;
+    if (!concurrent) {
+        if (NeedsRender()) DrawPanel();
+        if (partner != nullptr && partner->NeedsRender()) partner->DrawPanel();
+        return;
+    }
+    const bool mine = NeedsRender();
+    const bool theirs = partner->NeedsRender();
+    if (!mine || !theirs) {
+        if (mine) DrawPanel();
+        if (theirs) partner->DrawPanel();
         return;
     }
     // Everything that asks the window system is done here, on this thread; the two draws need only
     // their own surface, context, draw list and frame.
-    frameStored = false;
-    partner->frameStored = false;
     platform::GlContext context = BeginRender();
     platform::GlContext partnerContext = partner->BeginRender();
     if (!partnerThread) partnerThread = std::make_unique<CRenderThread>();
@@ -88,28 +94,26 @@ void CGLView::RenderPair() {
     partner->KeepFrame();
 }
 
-bool CGLView::RenderPanel() {
-    if (!NeedsRender()) return false;
-    frameStored = false;
+void CGLView::DrawPanel() {
     platform::GlContext context = BeginRender();
     DrawScene(context);
     EndRender(context);
-    return KeepFrame();
+    KeepFrame();
 }
 
-bool CGLView::KeepFrame() {
+void CGLView::KeepFrame() {
     // Only a stored frame can be kept; after a failed render the next one tries again.
     frameKeyValid = frameStored && nextKeyComplete && !referenceRendering;
     if (frameKeyValid) frameKey.Swap(nextKey);
     if (frameStored) frameUnshown = true;
-    return frameStored;
 }
 
 void CGLView::ShowRenderedFrame(platform::PresentedFrame& rendered) {
-    FrameIsCurrent();
     std::swap(frame, rendered);
-    frameStored = true;
-    KeepFrame();
+    // No key is made for it: that would cost every candidate a key that only a later render of the
+    // same list could use, and training puts best back before it renders again.
+    frameKeyValid = false;
+    frameUnshown = true;
     ShowNewFrameNow();
 }
 

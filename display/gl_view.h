@@ -80,11 +80,12 @@ public:
 private:
     // This panel, then its partner, each unless its frame is still right.
     void RenderPair();
-    // Renders this panel alone unless its frame is still right; true when a new frame was stored.
-    bool RenderPanel();
+    // Makes the key of what the panel would draw now; true when that is not its frame.
     bool NeedsRender() { return referenceRendering || !FrameIsCurrent(); }
+    // Draws this panel alone, after NeedsRender has made its key.
+    void DrawPanel();
     // After a render: keeps the key of a stored frame, which waits to be shown.
-    bool KeepFrame();
+    void KeepFrame();
     // True when the draw list, its entries' keys and the client size give frameKey again.
     bool FrameIsCurrent();
     void ShowNewFrameNow();

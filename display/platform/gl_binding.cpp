@@ -109,6 +109,23 @@ DisplayStage TryDisplay(EGLDisplay display) {
     return DisplayStage::kReady;
 }
 
+PFNEGLGETPLATFORMDISPLAYEXTPROC PlatformDisplayFunction() {
+    return reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+}
+
+// The EGL devices, when the client offers to enumerate them.
+std::vector<EGLDeviceEXT> EglDevices(const char* clientExtensions) {
+    std::vector<EGLDeviceEXT> devices;
+    if (!HasExtension(clientExtensions, "EGL_EXT_device_enumeration")) return devices;
+    auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
+    EGLint count = 0;
+    if (queryDevices == nullptr || queryDevices(0, nullptr, &count) != EGL_TRUE || count <= 0) return devices;
+    devices.resize(static_cast<std::size_t>(count));
+    if (queryDevices(count, devices.data(), &count) != EGL_TRUE) count = 0;
+    devices.resize(static_cast<std::size_t>(count));
+    return devices;
+}
+
 bool AlreadyOpen(EGLDisplay display) {
     const EglDisplay& egl = Egl();
     for (int i = 0; i < egl.openedCount; ++i)
@@ -120,8 +137,7 @@ bool AlreadyOpen(EGLDisplay display) {
 // attributes and with an empty attribute list, which Mesa keeps apart.
 void OpenMoreDisplays(int limit) {
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    const auto getPlatformDisplay = PlatformDisplayFunction();
     if (getPlatformDisplay == nullptr) return;
     static const EGLint kNoAttributes[] = {EGL_NONE};
     const auto tryBoth = [&](EGLenum platform, void* native) {
@@ -131,15 +147,7 @@ void OpenMoreDisplays(int limit) {
             if (display != EGL_NO_DISPLAY && !AlreadyOpen(display)) TryDisplay(display);
         }
     };
-    if (HasExtension(clientExtensions, "EGL_EXT_device_enumeration")) {
-        auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
-        EGLint count = 0;
-        if (queryDevices != nullptr && queryDevices(0, nullptr, &count) == EGL_TRUE && count > 0) {
-            std::vector<EGLDeviceEXT> devices(static_cast<std::size_t>(count));
-            queryDevices(count, devices.data(), &count);
-            for (EGLint i = 0; i < count; ++i) tryBoth(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)]);
-        }
-    }
+    for (EGLDeviceEXT device : EglDevices(clientExtensions)) tryBoth(EGL_PLATFORM_DEVICE_EXT, device);
     if (HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless"))
         tryBoth(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY);
 }
@@ -171,19 +179,10 @@ bool OpenDisplay() {
         return stage == DisplayStage::kReady;
     };
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (getPlatformDisplay != nullptr && HasExtension(clientExtensions, "EGL_EXT_device_enumeration")) {
-        auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
-        EGLint count = 0;
-        if (queryDevices != nullptr && queryDevices(0, nullptr, &count) == EGL_TRUE && count > 0) {
-            std::vector<EGLDeviceEXT> devices(static_cast<std::size_t>(count));
-            queryDevices(count, devices.data(), &count);
-            for (EGLint i = 0; i < count; ++i) {
-                if (reached(TryDisplay(
-                        getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[static_cast<std::size_t>(i)], nullptr))))
-                    return true;
-            }
+    const auto getPlatformDisplay = PlatformDisplayFunction();
+    if (getPlatformDisplay != nullptr) {
+        for (EGLDeviceEXT device : EglDevices(clientExtensions)) {
+            if (reached(TryDisplay(getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, device, nullptr)))) return true;
         }
     }
     if (getPlatformDisplay != nullptr && HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless") &&
@@ -327,12 +326,12 @@ void LeaveFreshState() {
     glPopAttrib();
 }
 
-bool ReadFrame(const DrawingSurface& surface, PresentedFrame& frame) {
-    if (surface.pbuffer == nullptr) return false;
+bool ReadFrame(const DrawingSurface* surface, PresentedFrame& frame) {
+    if (surface == nullptr || surface->pbuffer == nullptr) return false;
     // Without a current context on this surface there is no picture to read: the old frame stays.
-    if (eglGetCurrentContext() == EGL_NO_CONTEXT || eglGetCurrentSurface(EGL_DRAW) != surface.pbuffer) return false;
-    const int width = surface.pbufferWidth;
-    const int height = surface.pbufferHeight;
+    if (eglGetCurrentContext() == EGL_NO_CONTEXT || eglGetCurrentSurface(EGL_DRAW) != surface->pbuffer) return false;
+    const int width = surface->pbufferWidth;
+    const int height = surface->pbufferHeight;
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     frame.width = width;
     frame.height = height;

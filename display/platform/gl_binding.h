@@ -67,9 +67,9 @@ GlContext KeptGlContext(DrawingSurface* surface);
 void EnterFreshState();
 void LeaveFreshState();
 
-// Reads the finished picture of the surface back into frame. False when no context of this surface is
-// current on this thread, so there is no picture: frame keeps what it had.
-bool ReadFrame(const DrawingSurface& surface, PresentedFrame& frame);
+// Reads the finished picture of the surface back into frame. False without a surface or when no context
+// of this surface is current on this thread, so there is no picture: frame keeps what it had.
+bool ReadFrame(const DrawingSurface* surface, PresentedFrame& frame);
 
 // GL_RENDERER of the process's display, e.g. "llvmpipe (LLVM 15.0.6, 256 bits)", read through a
 // one-pixel surface and context of its own; empty when no context can be made.
