@@ -1,9 +1,7 @@
 // Ramulon: evolves 3D tree models towards a target picture.
 #include "app/main_app.h"
 #include "app/resources.h"
-#include "display/platform/gl_binding.h"
 #include "display/platform/heap_policy.h"
-#include "display/platform/processor_cores.h"
 
 namespace {
 
@@ -13,7 +11,5 @@ CMainApp theApp;
 
 int main(int argc, char** argv) {
     platform::KeepFreedHeapMemory();
-    // The program's objects make one job per core; their displays are opened before any thread starts.
-    platform::OpenDisplaysForJobs(platform::UsableCoreCount());
     return theApp.Run(argc, argv, kApplicationName, kApplicationVersion);
 }

@@ -120,7 +120,6 @@ int main(int argc, char** argv) {
         CompareJobs(argv[0], renders);
         return 0;
     }
-    platform::OpenDisplaysForJobs(jobs);
     const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
 
     bench::Program program;

@@ -209,10 +209,10 @@ void CompareJobs(const char* self, int generations, int jobs) {
     };
     std::printf("The first %d generations of a fresh program's first press, each in a process of its own:\n",
                 generations);
-    std::printf("  1 job    %8.2f s  peak %6.1f MB  %s\n", oneSeconds, bench::NumberAfter(one, "process so far: "),
+    std::printf("  1 job    %8.2f s  peak %6.1f MB  %s\n", oneSeconds, bench::NumberAfter(one, "workers, summed: "),
                 result(one).c_str());
     std::printf("  %d jobs %s %8.2f s  peak %6.1f MB  %s\n", jobs, jobs < 10 ? "  " : " ", manySeconds,
-                bench::NumberAfter(many, "process so far: "), result(many).c_str());
+                bench::NumberAfter(many, "workers, summed: "), result(many).c_str());
     std::printf("  time with %d jobs over time with 1: %.3f\n", jobs, manySeconds / oneSeconds);
 }
 
@@ -224,7 +224,6 @@ int main(int argc, char** argv) {
         CompareJobs(argv[0], options.generations, options.jobs);
         return 0;
     }
-    platform::OpenDisplaysForJobs(options.jobs);
     const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
 
@@ -241,16 +240,16 @@ int main(int argc, char** argv) {
         if (serial) program.evolvedView.drawList.front() = &evolvedCamera;
         PhaseClock clock(serial ? &evolvedCamera : nullptr);
         press = Press(options.generations, false, options.jobs, clock, program);
-        renderer = platform::GlRendererName();
-        const int workers = program.evaluationPool.WorkerCount();
-        if (!serial) clock.floor = program.evaluationPool.WorkSeconds() / std::max(1, workers);
+        renderer = program.renderer.display.Identity().name;
+        const int workers = program.renderer.workers.MostWorkers();
+        if (!serial) clock.floor = program.renderer.workers.WorkSeconds() / std::max(1, workers);
 
         const double total = press.seconds;
         const long n = press.evaluations;
         const char* rasteriserThreads = std::getenv("LP_NUM_THREADS");
         std::printf("Train press: %d generations, %ld evaluations, two panels of %d x %d, renderer %s\n",
                     options.generations, n, kPanelWidth, kPanelHeight, renderer.c_str());
-        std::printf("  %d jobs (%d render workers), LP_NUM_THREADS %s\n", options.jobs, workers,
+        std::printf("  %d jobs (%d render worker processes), LP_NUM_THREADS %s\n", options.jobs, workers,
                     rasteriserThreads != nullptr ? rasteriserThreads : "unset");
         std::printf("  %s\n", press.report.c_str());
         std::printf("  total %.2f s, %.1f evaluations per second\n", total, total > 0.0 ? n / total : 0.0);
@@ -270,7 +269,11 @@ int main(int argc, char** argv) {
         }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
-        std::printf("  peak resident set of the process so far: %.1f MB\n", usage.ru_maxrss / 1024.0);
+        const double workersPeak = program.renderer.workers.WorkersPeakKilobytes() / 1024.0;
+        std::printf("  peak resident set of the program and its workers, summed: %.1f MB\n",
+                    usage.ru_maxrss / 1024.0 + workersPeak);
+        std::printf("  peak resident set of the process so far: %.1f MB (workers %.1f MB)\n", usage.ru_maxrss / 1024.0,
+                    workersPeak);
     }
     if (options.reference) CompareWithReference(options.jobs);
     return 0;

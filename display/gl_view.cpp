@@ -22,10 +22,9 @@ void CGLView::RemoveLastRenderable() {
 bool CGLView::EnsurePixelFormat() {
     if (pixelFormatSet) return true;
     if (AcquireDeviceContext() == nullptr) return false;
-    if (!platform::SurfaceFormatAvailable()) return false;
-    platform::ChooseDisplay(*deviceContext, displayNumber);
+    if (glDisplay == nullptr || !glDisplay->Open()) return false;
     const platform::Rect client = GetClientRect();
-    if (!platform::ApplySurfaceFormat(*deviceContext, client.right, client.bottom)) return false;
+    if (!glDisplay->ApplySurfaceFormat(*deviceContext, client.right, client.bottom)) return false;
     pixelFormatSet = true;
     return true;
 }

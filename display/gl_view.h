@@ -73,9 +73,8 @@ public:
     // When both panels of a pair must be drawn, the partner is drawn on a thread of its own at the same
     // time; both frames are still shown only once both are drawn.
     bool drawPartnerConcurrently = false;
-    // Which of the process's displays the panel's surface is made on; the two panels of a pair drawn
-    // at the same time need displays of their own to rasterise at the same time.
-    int displayNumber = 0;
+    // The display the panel draws on, given by the program's renderer; without one it stays black.
+    platform::GlDisplay* glDisplay = nullptr;
 
 private:
     // This panel, then its partner, each unless its frame is still right.

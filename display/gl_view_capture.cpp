@@ -4,7 +4,6 @@
 #include "display/frame_capture.h"
 #include "display/gl_view.h"
 #include "display/offscreen_image.h"
-#include "display/platform/stretch_copy.h"
 
 std::unique_ptr<COffscreenImage> CGLView::CreateImage(double scale, bool bitsFlag) {
     auto image = std::make_unique<COffscreenImage>();
@@ -14,15 +13,6 @@ std::unique_ptr<COffscreenImage> CGLView::CreateImage(double scale, bool bitsFla
     // A failed Create leaves an empty image, which callers get all the same; copies onto it change nothing.
     image->Create(width, height, bitsFlag ? 32 : 24);
     return image;
-}
-
-void CaptureFrame(const platform::PresentedFrame* frame, int clientWidth, int clientHeight, COffscreenImage& image) {
-    platform::MemoryContext* memory = image.BorrowDC();
-    if (frame != nullptr) {
-        platform::StretchCopyFrame(memory, platform::PixelArea{0, 0, image.Width(), image.Height()}, *frame,
-                                   platform::PixelArea{0, 0, clientWidth, clientHeight});
-    }
-    image.ReturnDC();
 }
 
 void CGLView::Capture(COffscreenImage& image) {

@@ -1,26 +1,62 @@
 #include "evolution/evaluation_pool.h"
 
-#include <cassert>
-#include <chrono>
-#include <cstdio>
-#include <thread>
+#include <poll.h>
+#include <signal.h>
 
-#include "display/frame_capture.h"
-#include "display/frame_render.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "display/gl_view.h"
 #include "display/offscreen_image.h"
-#include "evolution/image_difference.h"
+#include "display/orbit_camera.h"
+#include "evolution/worker_process.h"
 #include "tree/individual.h"
 
+using namespace worker_protocol;
+
+namespace {
+
+// Long enough for a worker to open its display and compile its first code on a loaded machine.
+constexpr int kGreetingMilliseconds = 60'000;
+
+// The lowest address of an image's rows, wherever its top row lies.
+const unsigned char* FirstByte(const COffscreenImage& image) {
+    if (image.Pitch() >= 0) return image.Bits();
+    return image.Bits() + static_cast<std::ptrdiff_t>(image.Pitch()) * (image.Height() - 1);
+}
+
+std::size_t ImageBytes(const COffscreenImage& image) {
+    if (image.Bits() == nullptr || image.Height() <= 0) return 0;
+    return static_cast<std::size_t>(std::abs(image.Pitch())) * static_cast<std::size_t>(image.Height());
+}
+
+}  // namespace
+
 struct CEvaluationPool::Worker {
-    platform::DrawingSurface surface;
-    platform::GlContext context = nullptr;
-    std::unique_ptr<COffscreenImage> capture;
-    std::vector<IRenderable*> drawList;
-    std::thread thread;
+    CWorkerProcess process;
+    // The candidate each slot holds, -1 for none, and whether its result has come.
+    int slotIndex[kSlots] = {-1, -1};
+    bool slotDone[kSlots] = {false, false};
+    bool alive = true;
+
+    int FreeSlot() const {
+        for (int slot = 0; slot < kSlots; ++slot)
+            if (slotIndex[slot] < 0) return slot;
+        return -1;
+    }
+    int FreeSlots() const { return static_cast<int>(std::count(slotIndex, slotIndex + kSlots, -1)); }
+    bool Busy() const {
+        for (int slot = 0; slot < kSlots; ++slot)
+            if (slotIndex[slot] >= 0 && !slotDone[slot]) return true;
+        return false;
+    }
+    bool HoldsAnything() const { return FreeSlots() < kSlots; }
 };
 
-CEvaluationPool::CEvaluationPool() = default;
+CEvaluationPool::CEvaluationPool(platform::GlDisplay& display)
+    : panelDisplay(display), workerProgram(RenderWorkerProgram()) {}
 
 CEvaluationPool::~CEvaluationPool() { StopWorkers(); }
 
@@ -28,50 +64,71 @@ void CEvaluationPool::SetWorkerCount(int count) {
     if (count == requested) return;
     StopWorkers();
     requested = count;
+    gaveUp = false;
     reportedShortfall = false;
 }
 
-void CEvaluationPool::StopWorkers() {
-    {
-        std::lock_guard lock(mutex);
-        quitting = true;
-    }
-    workChanged.notify_all();
-    for (std::unique_ptr<Worker>& worker : workers) worker->thread.join();
-    // No worker runs now and none has a context current: their surfaces and contexts go on this thread.
-    for (std::unique_ptr<Worker>& worker : workers) platform::ReleaseSurface(worker->surface);
-    workers.clear();
-    quitting = false;
-    madeNone = false;
-    width = 0;
-    height = 0;
+int CEvaluationPool::WorkerCount() const {
+    return static_cast<int>(std::count_if(workers.begin(), workers.end(), [](const auto& w) { return w->alive; }));
 }
 
-bool CEvaluationPool::EnsureWorkers(CGLView& view) {
-    if (requested <= 1) return false;
-    const platform::Rect client = view.ClientArea();
-    const bool sameSize = client.right == width && client.bottom == height;
-    if (!workers.empty() && !sameSize) StopWorkers();
-    if (!workers.empty()) return true;
-    // Where none could be made, the next batch of the same size does not try again.
-    if (madeNone && sameSize) return false;
-    // Surfaces and contexts are made here, on the calling thread, like the panels' own; a worker only
-    // makes its context current. A worker whose context cannot be made is left out.
-    width = client.right;
-    height = client.bottom;
-    const bool display = platform::SurfaceFormatAvailable();
-    for (int i = 0; i < requested && display; ++i) {
-        auto worker = std::make_unique<Worker>();
-        // Displays 0 and 1 are the panels'; workers start on those after them.
-        platform::ChooseDisplay(worker->surface, 2 + i);
-        if (!platform::ApplySurfaceFormat(worker->surface, width, height)) break;
-        worker->context = makeContext(&worker->surface);
-        if (worker->context == nullptr) {
-            platform::ReleaseSurface(worker->surface);
-            continue;
-        }
-        worker->capture = view.CreateImage(1.0, false);
-        workers.push_back(std::move(worker));
+void CEvaluationPool::StopWorkers() {
+    // Closing a worker's socket ends it; its process is reaped as it goes.
+    workers.clear();
+    finished.clear();
+    redo.clear();
+    replacementsLeft = 0;
+    lostWorkers = 0;
+}
+
+std::unique_ptr<CEvaluationPool::Worker> CEvaluationPool::StartWorker() {
+    auto worker = std::make_unique<Worker>();
+    // Each worker rasterises on its own thread: the program has a worker for every core already.
+    std::vector<std::string> environment;
+    if (std::getenv("LP_NUM_THREADS") == nullptr) environment.emplace_back("LP_NUM_THREADS=0");
+    environment.insert(environment.end(), workerEnvironment.begin(), workerEnvironment.end());
+    if (!worker->process.Start(workerProgram, layout.Total(), environment)) return nullptr;
+    return worker;
+}
+
+bool CEvaluationPool::Greet(Worker& worker) {
+    ReadyMessage ready;
+    if (!worker.process.WaitReadable(kGreetingMilliseconds) ||
+        worker.process.Receive(&ready, sizeof ready) != sizeof ready || ready.kind != MessageKind::kReady)
+        return false;
+    ready.renderer[sizeof ready.renderer - 1] = '\0';
+    ready.version[sizeof ready.version - 1] = '\0';
+    const platform::RendererIdentity theirs{ready.renderer, ready.version};
+    if (theirs.name.empty()) return false;
+    if (theirs == panelRenderer) return true;
+    // Another renderer draws other pixels: its fitness would not be the panel's.
+    if (!gaveUp) {
+        std::fprintf(stderr,
+                     "ramulon: render workers draw with %s (%s), not %s (%s) as the panels do; the panel draws "
+                     "every candidate itself\n",
+                     theirs.name.c_str(), theirs.version.c_str(), panelRenderer.name.c_str(),
+                     panelRenderer.version.c_str());
+    }
+    gaveUp = true;
+    return false;
+}
+
+void CEvaluationPool::StartWorkers() {
+    if (panelRenderer.name.empty()) panelRenderer = panelDisplay.Identity();
+    if (panelRenderer.name.empty()) {
+        gaveUp = true;
+        return;
+    }
+    // All start at once; each opens its display while the others do.
+    std::vector<std::unique_ptr<Worker>> started;
+    for (int i = 0; i < requested; ++i)
+        if (std::unique_ptr<Worker> worker = StartWorker()) started.push_back(std::move(worker));
+    for (std::unique_ptr<Worker>& worker : started)
+        if (Greet(*worker)) workers.push_back(std::move(worker));
+    started.clear();
+    if (gaveUp) {
+        workers.clear();
+        return;
     }
     if (WorkerCount() < requested && !reportedShortfall) {
         reportedShortfall = true;
@@ -82,94 +139,214 @@ bool CEvaluationPool::EnsureWorkers(CGLView& view) {
                          WorkerCount(), requested);
         }
     }
-    madeNone = workers.empty();
-    if (madeNone) return false;
-    // Twice as many result slots as workers: a worker can start on its next candidate while the one
-    // before waits to be taken.
-    resultSlots.assign(2 * workers.size(), Slot{});
-    for (std::unique_ptr<Worker>& worker : workers) {
-        Worker* w = worker.get();
-        w->thread = std::thread([this, w] { Work(*w); });
-    }
-    return true;
+    gaveUp = workers.empty();
+    // A worker that dies is replaced, but a fault that kills every new one must not loop for ever.
+    replacementsLeft = 2 * requested;
+}
+
+bool CEvaluationPool::SendScene(Worker& worker) {
+    if (const std::size_t bytes = ImageBytes(*target); bytes > 0)
+        std::memcpy(worker.process.Shared(), FirstByte(*target), bytes);
+    return worker.process.Send(&scene, sizeof scene);
 }
 
 bool CEvaluationPool::StartBatch(CGLView& view, const COffscreenImage& image, CIndividual* candidates, int count) {
-    if (count <= 0 || view.drawList.empty() || !EnsureWorkers(view)) return false;
-    {
-        std::lock_guard lock(mutex);
-        assert(next == limit && underWay == 0 && "end one batch before starting the next");
-        drawList = view.drawList;
-        target = &image;
-        batch = candidates;
-        next = 0;
-        limit = count;
-        consumed = 0;
-        for (Slot& slot : resultSlots) slot.index = -1;
-    }
-    workChanged.notify_all();
+    if (count <= 0 || requested <= 1 || gaveUp) return false;
+    // Workers draw what the right panel draws: the camera, then the candidate.
+    if (view.drawList.size() != 2) return false;
+    const auto* camera = dynamic_cast<const COrbitCamera*>(view.drawList.front());
+    if (camera == nullptr) return false;
+    const platform::Rect client = view.ClientArea();
+    const SharedLayout wanted(client.right, client.bottom, ImageBytes(image));
+    if (!workers.empty() && !(wanted == layout)) StopWorkers();
+    layout = wanted;
+    if (workers.empty()) StartWorkers();
+    if (workers.empty()) return false;
+
+    scene = SceneMessage{};
+    scene.width = client.right;
+    scene.height = client.bottom;
+    scene.targetWidth = image.Width();
+    scene.targetHeight = image.Height();
+    scene.targetPitch = image.Pitch();
+    scene.targetBitsPerPixel = image.BitsPerPixel();
+    scene.pose = camera->pose;
+    scene.lightOn = camera->lightOn;
+    target = &image;
+    batch = candidates;
+    next = 0;
+    limit = count;
+    for (std::size_t i = 0; i < workers.size(); ++i)
+        if (workers[i]->alive && !SendScene(*workers[i])) Lose(*workers[i]);
+    mostWorkers = std::max(mostWorkers, WorkerCount());
+    HandOut();
     return true;
 }
 
+int CEvaluationPool::NextPending() const {
+    if (!redo.empty()) return *redo.begin();
+    return next < limit ? next : -1;
+}
+
+bool CEvaluationPool::HandOutTo(Worker& worker, int index) {
+    const int slot = worker.FreeSlot();
+    const CIndividual& candidate = batch[index];
+    std::memcpy(worker.process.Shared() + layout.NoiseOffset(slot), candidate.noise.Data(),
+                static_cast<std::size_t>(candidate.noise.Count()) * sizeof(NodeNoise));
+    ScoreMessage message;
+    message.slot = slot;
+    message.index = index;
+    message.genome = candidate.genome;
+    worker.slotIndex[slot] = index;
+    worker.slotDone[slot] = false;
+    if (!redo.erase(index)) ++next;
+    return worker.process.Send(&message, sizeof message);
+}
+
+void CEvaluationPool::HandOut() {
+    // Replacements for workers lost since the last hand-out, made here where no loop runs over them.
+    for (; lostWorkers > 0 && batch != nullptr; --lostWorkers) {
+        if (replacementsLeft <= 0) continue;
+        --replacementsLeft;
+        std::unique_ptr<Worker> worker = StartWorker();
+        if (worker && Greet(*worker) && SendScene(*worker)) workers.push_back(std::move(worker));
+    }
+    for (int index = NextPending(); index >= 0; index = NextPending()) {
+        Worker* idlest = nullptr;
+        for (const std::unique_ptr<Worker>& worker : workers)
+            if (worker->alive && worker->FreeSlots() > 0 &&
+                (idlest == nullptr || worker->FreeSlots() > idlest->FreeSlots()))
+                idlest = worker.get();
+        if (idlest == nullptr) return;
+        if (!HandOutTo(*idlest, index)) Lose(*idlest);
+    }
+}
+
+void CEvaluationPool::Lose(Worker& worker) {
+    if (!worker.alive) return;
+    worker.alive = false;
+    ++lostWorkers;
+    // A worker that broke its side of the talk is ended like one that died.
+    kill(worker.process.Pid(), SIGKILL);
+    const std::string how = worker.process.Reap();
+    std::fprintf(stderr, "ramulon: a render worker was lost (%s); its candidates are scored again\n", how.c_str());
+    // Results that came before it died stay good: their pictures lie in memory that this process maps.
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (worker.slotIndex[slot] >= 0 && !worker.slotDone[slot]) {
+            redo.insert(worker.slotIndex[slot]);
+            worker.slotIndex[slot] = -1;
+        }
+    }
+}
+
+void CEvaluationPool::Receive(Worker& worker) {
+    ScoredMessage scored;
+    const std::size_t length = worker.process.Receive(&scored, sizeof scored);
+    const bool valid = length == sizeof scored && scored.kind == MessageKind::kScored && scored.slot >= 0 &&
+                       scored.slot < kSlots && worker.slotIndex[scored.slot] == scored.index &&
+                       !worker.slotDone[scored.slot];
+    if (!valid) {
+        Lose(worker);
+        return;
+    }
+    workSeconds += scored.seconds;
+    const int index = static_cast<int>(scored.index);
+    if (!scored.pictureRead) {
+        // Without a picture there is nothing to show or compare; the caller draws it in the view.
+        worker.slotIndex[scored.slot] = -1;
+        finished[index] = Finished{0.0, nullptr, -1};
+        return;
+    }
+    worker.slotDone[scored.slot] = true;
+    finished[index] = Finished{scored.fitness, &worker, scored.slot};
+}
+
+void CEvaluationPool::Collect() {
+    std::vector<pollfd> watched;
+    std::vector<Worker*> watchedWorkers;
+    for (const std::unique_ptr<Worker>& worker : workers) {
+        if (!worker->alive || !worker->Busy()) continue;
+        watched.push_back(pollfd{worker->process.Socket(), POLLIN, 0});
+        watchedWorkers.push_back(worker.get());
+    }
+    if (watched.empty()) return;
+    if (poll(watched.data(), watched.size(), -1) <= 0) return;
+    for (std::size_t i = 0; i < watched.size(); ++i) {
+        if (watched[i].revents & POLLIN) {
+            Receive(*watchedWorkers[i]);
+        } else if (watched[i].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            Lose(*watchedWorkers[i]);
+        }
+    }
+}
+
+bool CEvaluationPool::IsUnderWay(int index) const {
+    for (const std::unique_ptr<Worker>& worker : workers)
+        for (int slot = 0; slot < kSlots; ++slot)
+            if (worker->alive && worker->slotIndex[slot] == index && !worker->slotDone[slot]) return true;
+    return false;
+}
+
 CEvaluationPool::Result CEvaluationPool::WaitForResult(int index) {
-    std::unique_lock lock(mutex);
-    Slot& slot = resultSlots[static_cast<std::size_t>(index) % resultSlots.size()];
-    resultsChanged.wait(lock, [&] { return slot.index == index; });
-    return Result{slot.fitness, &slot.frame};
+    for (;;) {
+        if (const auto found = finished.find(index); found != finished.end()) {
+            const Finished& result = found->second;
+            if (result.worker == nullptr) return Result{0.0, nullptr};
+            frame.width = scene.width;
+            frame.height = scene.height;
+            const unsigned char* picture = result.worker->process.Shared() + layout.PictureOffset(result.slot);
+            frame.bgr.assign(picture, picture + layout.pictureBytes);
+            return Result{result.fitness, &frame};
+        }
+        HandOut();
+        if (!IsUnderWay(index)) {
+            // No worker holds it and none can take it now: the caller scores it in the view.
+            if (!redo.erase(index) && index == next) ++next;
+            finished[index] = Finished{0.0, nullptr, -1};
+            continue;
+        }
+        Collect();
+    }
 }
 
 void CEvaluationPool::ResultTaken(int index) {
-    {
-        std::lock_guard lock(mutex);
-        consumed = index + 1;
+    if (const auto found = finished.find(index); found != finished.end()) {
+        if (Worker* worker = found->second.worker) worker->slotIndex[found->second.slot] = -1;
+        finished.erase(found);
     }
-    workChanged.notify_all();
+    ForgetDeadWorkers();
+    HandOut();
 }
 
 void CEvaluationPool::EndBatch() {
-    std::unique_lock lock(mutex);
     limit = next;
-    resultsChanged.wait(lock, [this] { return underWay == 0; });
+    redo.clear();
+    const auto anyBusy = [this] {
+        return std::any_of(workers.begin(), workers.end(), [](const auto& w) { return w->alive && w->Busy(); });
+    };
+    while (anyBusy()) Collect();
+    for (const std::unique_ptr<Worker>& worker : workers) std::fill(worker->slotIndex, worker->slotIndex + kSlots, -1);
+    finished.clear();
+    redo.clear();
+    ForgetDeadWorkers();
     batch = nullptr;
     target = nullptr;
 }
 
-double CEvaluationPool::WorkSeconds() {
-    std::lock_guard lock(mutex);
-    return workSeconds;
+void CEvaluationPool::ForgetDeadWorkers() {
+    std::erase_if(workers, [](const std::unique_ptr<Worker>& w) { return !w->alive && !w->HoldsAnything(); });
 }
 
-void CEvaluationPool::Work(Worker& worker) {
-    std::unique_lock lock(mutex);
-    for (;;) {
-        workChanged.wait(lock, [this] {
-            return quitting || (next < limit && next - consumed < static_cast<int>(resultSlots.size()));
-        });
-        if (quitting) {
-            // The context goes back current nowhere, so that it can be destroyed on another thread.
-            platform::MakeGlCurrent(nullptr, nullptr);
-            return;
-        }
-        const int index = next++;
-        ++underWay;
-        Slot& slot = resultSlots[static_cast<std::size_t>(index) % resultSlots.size()];
-        worker.drawList = drawList;
-        worker.drawList.back() = &batch[index];
-        const COffscreenImage& picture = *target;
-        lock.unlock();
+long CEvaluationPool::WorkersPeakKilobytes() const {
+    long sum = 0;
+    for (const std::unique_ptr<Worker>& worker : workers)
+        if (worker->alive) sum += worker->process.PeakKilobytes();
+    return sum;
+}
 
-        const auto start = std::chrono::steady_clock::now();
-        RenderDrawList(RenderTarget{&worker.surface, worker.context, true, true}, width, height, worker.drawList,
-                       slot.frame);
-        CaptureFrame(&slot.frame, width, height, *worker.capture);
-        const double fitness = ImageDifference(RowsOf(picture), RowsOf(*worker.capture));
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-        lock.lock();
-        slot.fitness = fitness;
-        slot.index = index;
-        --underWay;
-        workSeconds += seconds;
-        resultsChanged.notify_all();
-    }
+std::vector<int> CEvaluationPool::WorkerPids() const {
+    std::vector<int> pids;
+    for (const std::unique_ptr<Worker>& worker : workers)
+        if (worker->alive) pids.push_back(worker->process.Pid());
+    return pids;
 }

@@ -1,42 +1,44 @@
-// Render workers that score a batch of candidates at the same time. Each is a thread with its own GL
-// context, pbuffer, frames and capture image, of the evaluation view's config and client size. A worker
-// renders the view's draw list with its candidate as the last entry, exactly as the view renders,
-// captures and compares the picture with the target as an evaluation does, and keeps the fitness in a
-// result slot of its own; the caller takes the results in index order, so a batch scored here is
-// scored as the serial evaluations score it, bit for bit. Workers draw no random number, touch no Qt
-// object and write nothing but their result slots; everything they read stays unchanged while a batch
-// runs.
+// Render workers that score a batch of candidates at the same time, each in a process of its own with a
+// display of its own. A worker draws the evaluation view's draw list with its candidate last, exactly as
+// the view renders, captures and compares the picture with the target as an evaluation does, and sends
+// back the fitness and the picture; the caller takes the results in index order, so a batch scored
+// here is scored as the serial evaluations score it, bit for bit. Workers start at the first batch and
+// stay for the program's life. A worker that dies costs its candidates a redo, by another worker or
+// by the caller in the view; one whose renderer differs from the panels' is not used.
 #pragma once
 
-#include <condition_variable>
+#include <map>
 #include <memory>
-#include <mutex>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "display/platform/drawing_surface.h"
 #include "display/platform/gl_binding.h"
+#include "evolution/worker_protocol.h"
 
 class CGLView;
 class CIndividual;
 class COffscreenImage;
-class IRenderable;
+class COrbitCamera;
+class CWorkerProcess;
 
 class CEvaluationPool {
 public:
-    // Makes the context a worker renders in; a test may put a failing one here before the first batch.
-    using ContextMaker = platform::GlContext (*)(platform::DrawingSurface* surface);
-
-    CEvaluationPool();
+    // The display the panels draw on, whose renderer the workers' must match.
+    explicit CEvaluationPool(platform::GlDisplay& panelDisplay);
     ~CEvaluationPool();
     CEvaluationPool(const CEvaluationPool&) = delete;
     CEvaluationPool& operator=(const CEvaluationPool&) = delete;
 
     // How many workers to have; 1 or fewer means none, and the view draws every candidate itself.
-    // Workers are made at the first batch after this.
+    // Workers are started at the first batch after this.
     void SetWorkerCount(int count);
     int RequestedWorkers() const { return requested; }
-    // Workers that exist; those whose context could not be made are not counted.
-    int WorkerCount() const { return static_cast<int>(workers.size()); }
+    // Workers that run now and score candidates.
+    int WorkerCount() const;
+    // The most workers that scored one batch, over the program's life; 0 when the view drew everything.
+    int MostWorkers() const { return mostWorkers; }
 
     // Starts scoring batch[0 .. count) against target through view's draw list, whose last entry each
     // candidate takes in turn. False when there is no worker: the caller then scores the batch itself.
@@ -45,7 +47,8 @@ public:
 
     struct Result {
         double fitness;
-        // The candidate's picture; the caller may swap it for a spare frame before ResultTaken.
+        // The candidate's picture, which the caller may swap for a spare frame before ResultTaken;
+        // null when no worker could score it, and the caller scores it in the view.
         platform::PresentedFrame* frame;
     };
     // Waits for the result of candidate index; results are taken in order 0, 1, 2, ...
@@ -54,42 +57,60 @@ public:
     // Hands out no further candidate and waits for those under way, whose results are dropped.
     void EndBatch();
 
-    void SetContextMaker(ContextMaker maker) { makeContext = maker; }
     // Seconds the workers spent rendering, capturing and comparing, summed over all of them.
-    double WorkSeconds();
+    double WorkSeconds() const { return workSeconds; }
+    // The peak resident memory of the workers that run now, summed, in kilobytes.
+    long WorkersPeakKilobytes() const;
+    std::vector<int> WorkerPids() const;
+
+    // For tests: the helper to start, and variables its environment gets beside the program's.
+    void SetWorkerProgram(std::string program) { workerProgram = std::move(program); }
+    void SetWorkerEnvironment(std::vector<std::string> variables) { workerEnvironment = std::move(variables); }
 
 private:
     struct Worker;
-    struct Slot {
-        int index = -1;
-        double fitness = 0.0;
-        platform::PresentedFrame frame;
+    struct Finished {
+        double fitness;
+        Worker* worker;
+        int slot;
     };
 
-    bool EnsureWorkers(CGLView& view);
+    void StartWorkers();
+    std::unique_ptr<Worker> StartWorker();
+    bool Greet(Worker& worker);
     void StopWorkers();
-    void Work(Worker& worker);
+    bool SendScene(Worker& worker);
+    void HandOut();
+    bool HandOutTo(Worker& worker, int index);
+    int NextPending() const;
+    // Reads what the workers have sent; blocks until something came.
+    void Collect();
+    void Receive(Worker& worker);
+    void Lose(Worker& worker);
+    void ForgetDeadWorkers();
+    bool IsUnderWay(int index) const;
 
-    ContextMaker makeContext = platform::KeptGlContext;
+    platform::GlDisplay& panelDisplay;
+    platform::RendererIdentity panelRenderer;
+    std::string workerProgram;
+    std::vector<std::string> workerEnvironment;
     int requested = 1;
+    int mostWorkers = 0;
+    int replacementsLeft = 0;
+    int lostWorkers = 0;
+    bool gaveUp = false;
     bool reportedShortfall = false;
-    bool madeNone = false;
-    int width = 0;
-    int height = 0;
     std::vector<std::unique_ptr<Worker>> workers;
 
-    // Everything below is shared with the workers and guarded by the mutex.
-    std::mutex mutex;
-    std::condition_variable workChanged;
-    std::condition_variable resultsChanged;
-    std::vector<Slot> resultSlots;
-    std::vector<IRenderable*> drawList;
+    // The batch under way.
+    worker_protocol::SharedLayout layout;
+    worker_protocol::SceneMessage scene;
     const COffscreenImage* target = nullptr;
     CIndividual* batch = nullptr;
     int next = 0;
     int limit = 0;
-    int consumed = 0;
-    int underWay = 0;
-    bool quitting = false;
+    std::set<int> redo;
+    std::map<int, Finished> finished;
+    platform::PresentedFrame frame;
     double workSeconds = 0.0;
 };

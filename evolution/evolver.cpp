@@ -151,15 +151,20 @@ void CEvolver::TakeResultsInOrder(CIndividual* batch, int count) {
     for (int i = 0; i < count; ++i) {
         EnterPhase(EvolverPhase::Rendering);
         const CEvaluationPool::Result result = evaluationPool->WaitForResult(i);
-        // A candidate's fitness counts only once its turn comes: after a stop, those the workers
-        // scored ahead keep the fitness they had, as if they had never been drawn.
-        batch[i].fitness = result.fitness;
-        // The view ends as an evaluation leaves it: the candidate last in its list, and its picture shown.
-        view->RemoveLastRenderable();
-        view->AppendRenderable(&batch[i]);
-        view->ShowRenderedFrame(*result.frame);
+        if (result.frame == nullptr) {
+            // No worker could score it; the view does, as it does every candidate without workers.
+            Evaluate(&batch[i]);
+        } else {
+            // A candidate's fitness counts only once its turn comes: after a stop, those the workers
+            // scored ahead keep the fitness they had, as if they had never been drawn.
+            batch[i].fitness = result.fitness;
+            // The view ends as an evaluation leaves it: the candidate last in its list, its picture shown.
+            view->RemoveLastRenderable();
+            view->AppendRenderable(&batch[i]);
+            view->ShowRenderedFrame(*result.frame);
+            EnterPhase(EvolverPhase::Idle);
+        }
         evaluationPool->ResultTaken(i);
-        EnterPhase(EvolverPhase::Idle);
         Observer().OnEvaluated(batch[i]);
         if (Stopping()) break;
     }

@@ -5,6 +5,8 @@
 CProgramObjects::CProgramObjects() { SetJobs(platform::UsableCoreCount()); }
 
 void CProgramObjects::Wire() {
+    renderer.Serve(targetView);
+    renderer.Serve(evolvedView);
     camera.pose.SetDistance(500);
     camera.lightOn = true;
 
@@ -18,7 +20,7 @@ void CProgramObjects::Wire() {
 
     targetView.partner = &evolvedView;
     evolvedView.partner = &targetView;
-    evolver.evaluationPool = &evaluationPool;
+    evolver.evaluationPool = &renderer.workers;
 }
 
 void CProgramObjects::UseDetachedPanels(int width, int height) {
@@ -27,9 +29,7 @@ void CProgramObjects::UseDetachedPanels(int width, int height) {
 }
 
 void CProgramObjects::SetJobs(int jobs) {
-    evaluationPool.SetWorkerCount(jobs);
+    renderer.workers.SetWorkerCount(jobs);
     targetView.drawPartnerConcurrently = jobs > 1;
     evolvedView.drawPartnerConcurrently = jobs > 1;
-    // Takes effect for a surface not yet made; a panel keeps the display it was made on.
-    evolvedView.displayNumber = jobs > 1 ? 1 : 0;
 }

@@ -102,6 +102,7 @@ int CEvolveRun::RunPresses(CMainDlg& main) {
         if (!error.isEmpty()) break;
 
         TrainTowards(*target, main.evolver, main.evolvedView, options.generations);
+        record.workers = main.objects.renderer.workers.MostWorkers();
         interrupted = interrupted || generationsDone < options.generations;
         // Without a selection there is no best of this press to keep: its population was only scored.
         if (generationsDone >= 1) {

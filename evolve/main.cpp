@@ -11,7 +11,6 @@
 #include "app/main_dlg.h"
 #include "app/resources.h"
 #include "display/platform/application_start.h"
-#include "display/platform/gl_binding.h"
 #include "display/platform/heap_policy.h"
 #include "display/platform/processor_cores.h"
 #include "evolve/evolve_options.h"
@@ -81,9 +80,11 @@ int main(int argc, char** argv) {
     }
     if (const QString error = CheckOutputFolder(options.outputFolder, options.force); !error.isEmpty())
         return Fail(kExitBadInput, error);
-    // Qt's offscreen platform has started no thread of its own, so the displays may still be opened here.
-    platform::OpenDisplaysForJobs(options.jobs);
-    const std::string renderer = platform::GlRendererName();
+    // The real dialog, made and wired as the program makes it; its objects take their random draws in
+    // the same order, so a run without options is the first press of a fresh program.
+    CMainDlg dialog;
+    dialog.objects.SetJobs(options.jobs);
+    const std::string renderer = dialog.objects.renderer.display.Identity().name;
     if (renderer.empty())
         return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));
 
@@ -96,10 +97,6 @@ int main(int argc, char** argv) {
         return Fail(refusal.badInput ? kExitBadInput : kExitEnvironment, refusal.error);
     CProgressMeter progress(stderr, isatty(STDERR_FILENO) == 1);
     CEvolveRun run(options, target.picture, QString::fromStdString(renderer), progress);
-    // The real dialog, made and wired as the program makes it; its objects take their random draws in
-    // the same order, so a run without options is the first press of a fresh program.
-    CMainDlg dialog;
-    dialog.objects.SetJobs(options.jobs);
     int status = kExitEnvironment;
     QTimer::singleShot(0, &dialog, [&] {
         status = run.Execute(dialog);

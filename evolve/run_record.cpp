@@ -34,6 +34,7 @@ std::string RunJson(const RunRecord& record) {
     json += "  \"program\": \"ramulon-evolve\",\n";
     json += "  \"version\": " + Quoted(record.version) + ",\n";
     json += "  \"renderer\": " + Quoted(record.renderer) + ",\n";
+    json += "  \"workers\": " + std::to_string(record.workers) + ",\n";
     json += "  \"options\": {\"presses\": " + std::to_string(o.presses) +
             ", \"generations\": " + std::to_string(o.generations) +
             ", \"randomize\": " + std::to_string(o.randomizations) + ", \"target\": " + QuotedOrNull(o.targetFile) +

@@ -20,6 +20,7 @@ struct RunRecord {
     EvolveOptions options;
     QString version;
     QString renderer;
+    int workers = 0;  // render worker processes that scored candidates; 0 when the right panel drew them all
     int panelWidth = 0;
     int panelHeight = 0;
     QString started;  // ISO 8601, UTC

@@ -12,9 +12,14 @@ inline constexpr int kBranchCount = 5;
 inline constexpr double kRadiusBound = 0.5;
 inline constexpr double kTaperBound = 0.75;
 
+// Asks for a genome whose every field is about to be overwritten: it takes no draws.
+struct UnsetGenome {};
+
 struct TreeGenome {
     // Narrow random branches (thirty draws), radius 0.25, taper 0.5, scale 100, 10 slices, 1 stack.
     TreeGenome();
+    // All zero and no draws, for a copy of a genome made elsewhere, as a render worker receives it.
+    explicit TreeGenome(UnsetGenome) : radius(0.0), taper(0.0), scale(0.0), slices(0), stacks(0) {}
 
     // taper, radius, then every branch: 32 draws each. scale, slices and stacks are left alone.
     void RandomizeWide();

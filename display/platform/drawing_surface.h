@@ -14,10 +14,12 @@ struct PresentedFrame {
     std::vector<unsigned char> bgr;
 };
 
+class GlDisplay;
+
 struct DrawingSurface {
-    int display = 0;          // which of the process's displays it is made on
-    void* pbuffer = nullptr;  // made when the surface is given a format
-    void* context = nullptr;  // the context kept for this pbuffer, made on first use
+    GlDisplay* display = nullptr;  // the display its pbuffer is made on
+    void* pbuffer = nullptr;       // made when the surface is given a format
+    void* context = nullptr;       // the context kept for this pbuffer, made on first use
     int pbufferWidth = 0;
     int pbufferHeight = 0;
 };

@@ -5,10 +5,8 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -20,38 +18,6 @@ namespace {
 
 // How far an attempt to open a display got; the report names the furthest stage any candidate reached.
 enum class DisplayStage { kNone, kFound, kInitialised, kReady };
-
-// An open display and the panels' config on it.
-struct OpenedDisplay {
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLConfig config = nullptr;
-};
-
-// Mesa gives a display of its own for each platform and attribute list, and no more than these.
-constexpr int kMaxDisplays = 4;
-
-struct EglDisplay {
-    // [0] is the process's display, chosen as below; the others are opened only when asked for. A slot
-    // is written once, on the thread that opens it, before any surface is made on it.
-    std::array<OpenedDisplay, kMaxDisplays> opened;
-    int openedCount = 0;
-    bool triedMore = false;
-    bool reportedNoDisplay = false;
-    bool reportedNoContext = false;
-    bool reportedNoSurface = false;
-    // A driver that cannot load makes libEGL print its own warnings on every attempt, and every render
-    // asks for the display: after a failure the next attempt waits, so that they cannot flood stderr.
-    std::chrono::milliseconds retryInterval{5000};
-    bool failedBefore = false;
-    std::chrono::steady_clock::time_point lastAttempt;
-};
-
-EglDisplay& Egl() {
-    static EglDisplay egl;
-    return egl;
-}
-
-const OpenedDisplay& DisplayOf(const DrawingSurface& surface) { return Egl().opened[surface.display]; }
 
 void ReportOnce(bool& reported, const char* why) {
     if (reported) return;
@@ -95,22 +61,22 @@ EGLConfig ChooseConfig(EGLDisplay display) {
     return nullptr;
 }
 
-// Opens the display into the next free slot when it offers the panels' config.
-DisplayStage TryDisplay(EGLDisplay display) {
-    EglDisplay& egl = Egl();
-    if (display == EGL_NO_DISPLAY || egl.openedCount == kMaxDisplays) return DisplayStage::kNone;
-    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return DisplayStage::kFound;
+struct OpenedDisplay {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLConfig config = nullptr;
+    DisplayStage stage = DisplayStage::kNone;
+};
+
+// The display with the panels' config, or how far it got.
+OpenedDisplay TryDisplay(EGLDisplay display) {
+    if (display == EGL_NO_DISPLAY) return {};
+    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return {EGL_NO_DISPLAY, nullptr, DisplayStage::kFound};
     EGLConfig config = ChooseConfig(display);
     if (config == nullptr || eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
         eglTerminate(display);
-        return DisplayStage::kInitialised;
+        return {EGL_NO_DISPLAY, nullptr, DisplayStage::kInitialised};
     }
-    egl.opened[static_cast<std::size_t>(egl.openedCount++)] = OpenedDisplay{display, config};
-    return DisplayStage::kReady;
-}
-
-PFNEGLGETPLATFORMDISPLAYEXTPROC PlatformDisplayFunction() {
-    return reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    return {display, config, DisplayStage::kReady};
 }
 
 // The EGL devices, when the client offers to enumerate them.
@@ -124,32 +90,6 @@ std::vector<EGLDeviceEXT> EglDevices(const char* clientExtensions) {
     if (queryDevices(count, devices.data(), &count) != EGL_TRUE) count = 0;
     devices.resize(static_cast<std::size_t>(count));
     return devices;
-}
-
-bool AlreadyOpen(EGLDisplay display) {
-    const EglDisplay& egl = Egl();
-    for (int i = 0; i < egl.openedCount; ++i)
-        if (egl.opened[static_cast<std::size_t>(i)].display == display) return true;
-    return false;
-}
-
-// More displays of the devices and of the surfaceless platform, up to limit in all: each without
-// attributes and with an empty attribute list, which Mesa keeps apart.
-void OpenMoreDisplays(int limit) {
-    const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    const auto getPlatformDisplay = PlatformDisplayFunction();
-    if (getPlatformDisplay == nullptr) return;
-    static const EGLint kNoAttributes[] = {EGL_NONE};
-    const auto tryBoth = [&](EGLenum platform, void* native) {
-        for (const EGLint* attributes : {static_cast<const EGLint*>(nullptr), kNoAttributes}) {
-            if (Egl().openedCount >= limit) return;
-            const EGLDisplay display = getPlatformDisplay(platform, native, attributes);
-            if (display != EGL_NO_DISPLAY && !AlreadyOpen(display)) TryDisplay(display);
-        }
-    };
-    for (EGLDeviceEXT device : EglDevices(clientExtensions)) tryBoth(EGL_PLATFORM_DEVICE_EXT, device);
-    if (HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless"))
-        tryBoth(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY);
 }
 
 const char* WhyNoDisplay(DisplayStage furthest) {
@@ -166,105 +106,103 @@ const char* WhyNoDisplay(DisplayStage furthest) {
 }
 
 // Each EGL device in turn, then Mesa's surfaceless platform, then the default display.
-bool OpenDisplay() {
-    EglDisplay& egl = Egl();
-    if (egl.openedCount > 0) return true;
-    const auto now = std::chrono::steady_clock::now();
-    if (egl.failedBefore && now - egl.lastAttempt < egl.retryInterval) return false;
-    egl.failedBefore = true;
-    egl.lastAttempt = now;
+OpenedDisplay FirstWorkingDisplay() {
     DisplayStage furthest = DisplayStage::kNone;
-    auto reached = [&furthest](DisplayStage stage) {
-        furthest = std::max(furthest, stage);
-        return stage == DisplayStage::kReady;
+    OpenedDisplay opened;
+    auto reached = [&](EGLDisplay display) {
+        opened = TryDisplay(display);
+        furthest = std::max(furthest, opened.stage);
+        return opened.stage == DisplayStage::kReady;
     };
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    const auto getPlatformDisplay = PlatformDisplayFunction();
+    const auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay != nullptr) {
         for (EGLDeviceEXT device : EglDevices(clientExtensions)) {
-            if (reached(TryDisplay(getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, device, nullptr)))) return true;
+            if (reached(getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, device, nullptr))) return opened;
         }
+        if (HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless") &&
+            reached(getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)))
+            return opened;
     }
-    if (getPlatformDisplay != nullptr && HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless") &&
-        reached(TryDisplay(getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr))))
-        return true;
-    if (reached(TryDisplay(eglGetDisplay(EGL_DEFAULT_DISPLAY)))) return true;
-    ReportOnce(egl.reportedNoDisplay, WhyNoDisplay(furthest));
-    return false;
+    if (reached(eglGetDisplay(EGL_DEFAULT_DISPLAY))) return opened;
+    opened.stage = furthest;
+    return opened;
 }
-
-}  // namespace
-
-void SetDisplayRetryInterval(std::chrono::milliseconds interval) { Egl().retryInterval = interval; }
-
-bool SurfaceFormatAvailable() { return OpenDisplay(); }
-
-void OpenDisplaysForJobs(int jobs) {
-    EglDisplay& egl = Egl();
-    if (jobs <= 1 || egl.triedMore || !OpenDisplay()) return;
-    egl.triedMore = true;
-    // The right panel's display draws with the renderer's own threads, as the first one does; a panel
-    // drawn on its own is then as fast as ever. The workers' displays draw each scene on the thread
-    // that renders it, unless the user has chosen otherwise.
-    OpenMoreDisplays(2);
-    const bool userChose = std::getenv("LP_NUM_THREADS") != nullptr;
-    if (!userChose) setenv("LP_NUM_THREADS", "0", 1);
-    OpenMoreDisplays(kMaxDisplays);
-    if (!userChose) unsetenv("LP_NUM_THREADS");
-}
-
-void ChooseDisplay(DrawingSurface& surface, int wanted) {
-    if (surface.pbuffer != nullptr || !OpenDisplay()) return;
-    EglDisplay& egl = Egl();
-    if (wanted > 0 && !egl.triedMore) {
-        egl.triedMore = true;
-        OpenMoreDisplays(kMaxDisplays);
-    }
-    surface.display = wanted > 0 ? wanted % egl.openedCount : 0;
-}
-
-namespace {
 
 // EGL wants a surface of at least one pixel; a panel of zero size presents nothing anyway.
 EGLint PbufferExtent(int clientExtent) { return clientExtent > 0 ? clientExtent : 1; }
 
 }  // namespace
 
-bool SurfaceHasSize(const DrawingSurface& surface, int width, int height) {
-    return surface.pbufferWidth == PbufferExtent(width) && surface.pbufferHeight == PbufferExtent(height);
+bool GlDisplay::Open() {
+    if (display != nullptr) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (failedBefore && now - lastAttempt < retryInterval) return false;
+    failedBefore = true;
+    lastAttempt = now;
+    const OpenedDisplay opened = FirstWorkingDisplay();
+    if (opened.stage != DisplayStage::kReady) {
+        ReportOnce(reportedNoDisplay, WhyNoDisplay(opened.stage));
+        return false;
+    }
+    display = opened.display;
+    config = opened.config;
+    return true;
 }
 
-bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height) {
-    if (Egl().openedCount == 0) return false;
+void GlDisplay::ReportNoContext() { ReportOnce(reportedNoContext, "no OpenGL context could be made"); }
+
+bool GlDisplay::ApplySurfaceFormat(DrawingSurface& surface, int width, int height) {
+    if (display == nullptr) return false;
     if (surface.pbuffer != nullptr) return true;
-    const OpenedDisplay& egl = DisplayOf(surface);
     const EGLint w = PbufferExtent(width);
     const EGLint h = PbufferExtent(height);
     const EGLint attributes[] = {EGL_WIDTH, w, EGL_HEIGHT, h, EGL_NONE};
-    EGLSurface pbuffer = eglCreatePbufferSurface(egl.display, egl.config, attributes);
+    EGLSurface pbuffer = eglCreatePbufferSurface(display, config, attributes);
     if (pbuffer == EGL_NO_SURFACE) {
-        ReportOnce(Egl().reportedNoSurface, "no EGL pbuffer surface could be made");
+        ReportOnce(reportedNoSurface, "no EGL pbuffer surface could be made");
         return false;
     }
+    surface.display = this;
     surface.pbuffer = pbuffer;
     surface.pbufferWidth = w;
     surface.pbufferHeight = h;
     return true;
 }
 
+RendererIdentity GlDisplay::Identity() {
+    DrawingSurface probe;
+    if (!Open() || !ApplySurfaceFormat(probe, 1, 1)) return {};
+    RendererIdentity identity;
+    if (GlContext context = CreateGlContext(&probe)) {
+        if (MakeGlCurrent(&probe, context)) {
+            if (const auto* text = reinterpret_cast<const char*>(glGetString(GL_RENDERER))) identity.name = text;
+            if (const auto* text = reinterpret_cast<const char*>(glGetString(GL_VERSION))) identity.version = text;
+            MakeGlCurrent(nullptr, nullptr);
+        }
+        DeleteGlContext(probe, context);
+    }
+    ReleaseSurface(probe);
+    return identity;
+}
+
+bool SurfaceHasSize(const DrawingSurface& surface, int width, int height) {
+    return surface.pbufferWidth == PbufferExtent(width) && surface.pbufferHeight == PbufferExtent(height);
+}
+
 GlContext CreateGlContext(DrawingSurface* surface) {
-    if (surface == nullptr || surface->pbuffer == nullptr || Egl().openedCount == 0) return nullptr;
-    const OpenedDisplay& egl = DisplayOf(*surface);
-    EGLContext context = eglCreateContext(egl.display, egl.config, EGL_NO_CONTEXT, nullptr);
+    if (surface == nullptr || surface->pbuffer == nullptr) return nullptr;
+    GlDisplay& display = *surface->display;
+    EGLContext context = eglCreateContext(display.Handle(), display.Config(), EGL_NO_CONTEXT, nullptr);
     if (context == EGL_NO_CONTEXT) {
-        ReportOnce(Egl().reportedNoContext, "no OpenGL context could be made");
+        display.ReportNoContext();
         return nullptr;
     }
     return context;
 }
 
 bool MakeGlCurrent(DrawingSurface* surface, GlContext context) {
-    if (Egl().openedCount == 0) return false;
     if (context == nullptr) {
         // Whatever display this thread's context belongs to; with none current there is nothing to do.
         const EGLDisplay current = eglGetCurrentDisplay();
@@ -272,7 +210,7 @@ bool MakeGlCurrent(DrawingSurface* surface, GlContext context) {
                eglMakeCurrent(current, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) == EGL_TRUE;
     }
     if (surface == nullptr || surface->pbuffer == nullptr) return false;
-    return eglMakeCurrent(DisplayOf(*surface).display, surface->pbuffer, surface->pbuffer, context) == EGL_TRUE;
+    return eglMakeCurrent(surface->display->Handle(), surface->pbuffer, surface->pbuffer, context) == EGL_TRUE;
 }
 
 bool IsGlCurrent(const DrawingSurface* surface, GlContext context) {
@@ -281,12 +219,12 @@ bool IsGlCurrent(const DrawingSurface* surface, GlContext context) {
 }
 
 void DeleteGlContext(const DrawingSurface& surface, GlContext context) {
-    if (context != nullptr && Egl().openedCount > 0) eglDestroyContext(DisplayOf(surface).display, context);
+    if (context != nullptr && surface.display != nullptr) eglDestroyContext(surface.display->Handle(), context);
 }
 
 void ReleaseSurface(DrawingSurface& surface) {
-    if (Egl().openedCount > 0) {
-        const EGLDisplay display = DisplayOf(surface).display;
+    if (surface.display != nullptr) {
+        const EGLDisplay display = surface.display->Handle();
         if (surface.context != nullptr) {
             if (eglGetCurrentContext() == surface.context) MakeGlCurrent(nullptr, nullptr);
             eglDestroyContext(display, surface.context);
@@ -346,21 +284,6 @@ bool ReadFrame(const DrawingSurface* surface, PresentedFrame& frame) {
         std::swap_ranges(a, a + rowBytes, b);
     }
     return true;
-}
-
-std::string GlRendererName() {
-    DrawingSurface probe;
-    if (!SurfaceFormatAvailable() || !ApplySurfaceFormat(probe, 1, 1)) return {};
-    std::string name;
-    if (GlContext context = CreateGlContext(&probe)) {
-        if (MakeGlCurrent(&probe, context)) {
-            if (const auto* text = reinterpret_cast<const char*>(glGetString(GL_RENDERER))) name = text;
-            MakeGlCurrent(nullptr, nullptr);
-        }
-        DeleteGlContext(probe, context);
-    }
-    ReleaseSurface(probe);
-    return name;
 }
 
 }  // namespace platform

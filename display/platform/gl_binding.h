@@ -1,8 +1,8 @@
-// The OpenGL binding of a panel: an EGL surface format and pbuffer per drawing surface, rendering
-// contexts made on demand or kept with the surface, and the read-back of a finished frame.
-// The process's EGL display is chosen on first use and never terminated; a few more of the same kind
-// are opened for surfaces that must draw at the same time as others. Displays, surfaces and contexts
-// are made on the thread that runs the program; a context may then be made current and used on any
+// The OpenGL binding of a panel: the EGL display a program draws on with the panels' surface format,
+// a pbuffer per drawing surface, rendering contexts made on demand or kept with the surface, and the
+// read-back of a finished frame. A display belongs to whoever opened it, and is never terminated: EGL
+// hands every caller in a process the same display for the same platform. Surfaces and contexts are
+// made on the thread that owns the display; a context may then be made current and used on any
 // thread, by one thread at a time.
 #pragma once
 
@@ -16,28 +16,48 @@ struct PresentedFrame;
 
 using GlContext = void*;
 
-// Whether the process's display offers the panels' format: 8-bit RGBA with the deepest depth buffer
-// offered, in pbuffers, for desktop OpenGL. The display is opened on first use; after a failed
-// attempt, the next one waits for the retry interval to pass.
-bool SurfaceFormatAvailable();
+// What draws the pictures: two renderers with the same name and version give the same pixels.
+struct RendererIdentity {
+    std::string name;     // GL_RENDERER, e.g. "llvmpipe (LLVM 15.0.6, 256 bits)"
+    std::string version;  // GL_VERSION
+    bool operator==(const RendererIdentity&) const = default;
+};
 
-// The wait between attempts to open a display that failed, five seconds unless tests shorten it.
-void SetDisplayRetryInterval(std::chrono::milliseconds interval);
+// The display a program draws on: each EGL device in turn, then Mesa's surfaceless platform, then the
+// default display; the first that offers the panels' format (8-bit RGBA with the deepest depth buffer
+// offered, in pbuffers, for desktop OpenGL) is kept. Why none could be had is said once on stderr.
+class GlDisplay {
+public:
+    GlDisplay() = default;
+    GlDisplay(const GlDisplay&) = delete;
+    GlDisplay& operator=(const GlDisplay&) = delete;
 
-// Opens the displays that jobs threads drawing at once need: for more than one, display 1 for the right
-// panel and the others for render workers, whose software rasteriser gets no threads of its own
-// (LP_NUM_THREADS=0 while they are made). Call it before any other thread exists, as it sets the
-// environment for a moment; without it, displays are opened when a surface first asks for one.
-void OpenDisplaysForJobs(int jobs);
+    // Opens the display on the first call; after a failed attempt the next one waits for the retry
+    // interval to pass, so that a driver that cannot load does not flood stderr on every render.
+    bool Open();
+    // Five seconds unless tests shorten it.
+    void SetRetryInterval(std::chrono::milliseconds interval) { retryInterval = interval; }
 
-// Puts a surface that has no pbuffer yet on display number wanted of the process, opened for it if need
-// be, or on number wanted modulo those that can be had. Mesa's software rasteriser draws the scenes of
-// all contexts of one display one after another; surfaces on displays apart from one another draw at
-// the same time. Every display gives the same pictures.
-void ChooseDisplay(DrawingSurface& surface, int wanted);
+    // Gives the surface its pbuffer of the given size on this display. Done once per surface.
+    bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height);
+    // Read through a one-pixel surface and context of its own; empty when no context can be made.
+    RendererIdentity Identity();
 
-// Gives the surface its pbuffer of the given size in the panels' format. Done once per surface.
-bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height);
+    // For the surfaces made on it.
+    void* Handle() const { return display; }
+    void* Config() const { return config; }
+    void ReportNoContext();
+
+private:
+    void* display = nullptr;
+    void* config = nullptr;
+    bool reportedNoDisplay = false;
+    bool reportedNoContext = false;
+    bool reportedNoSurface = false;
+    std::chrono::milliseconds retryInterval{5000};
+    bool failedBefore = false;
+    std::chrono::steady_clock::time_point lastAttempt;
+};
 
 // Whether the surface's pbuffer was made for a client area of this size.
 bool SurfaceHasSize(const DrawingSurface& surface, int width, int height);
@@ -70,9 +90,5 @@ void LeaveFreshState();
 // Reads the finished picture of the surface back into frame. False without a surface or when no context
 // of this surface is current on this thread, so there is no picture: frame keeps what it had.
 bool ReadFrame(const DrawingSurface* surface, PresentedFrame& frame);
-
-// GL_RENDERER of the process's display, e.g. "llvmpipe (LLVM 15.0.6, 256 bits)", read through a
-// one-pixel surface and context of its own; empty when no context can be made.
-std::string GlRendererName();
 
 }  // namespace platform

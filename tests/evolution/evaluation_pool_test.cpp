@@ -3,7 +3,9 @@
 #include "evolution/evaluation_pool.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,12 +21,21 @@ namespace {
 constexpr int kWidth = 96;
 constexpr int kHeight = 112;
 
-// Stops once a number of evaluations has been counted.
+// Stops once a number of evaluations has been counted; kills the first worker, as the system's
+// out-of-memory killer might, once killAt have been.
 class StoppingRecorder : public CFitnessRecorder {
 public:
-    explicit StoppingRecorder(long stopAt) : stopAt(stopAt) {}
-    bool StopRequested() override { return static_cast<long>(fitness.size()) >= stopAt; }
+    StoppingRecorder(long stopAt, long killAt, CEvaluationPool& pool) : stopAt(stopAt), killAt(killAt), pool(pool) {}
+    bool StopRequested() override {
+        if (static_cast<long>(fitness.size()) == killAt && !pool.WorkerPids().empty()) {
+            kill(pool.WorkerPids().front(), SIGKILL);
+            killAt = -1;
+        }
+        return static_cast<long>(fitness.size()) >= stopAt;
+    }
     long stopAt;
+    long killAt;
+    CEvaluationPool& pool;
 };
 
 // An individual as plain values: CopyFrom's genome, noise and fitness.
@@ -47,18 +58,26 @@ struct Outcome {
     int workers = 0;
 };
 
+struct Faults {
+    long killAt = 0;  // evaluations after which a worker is killed; 0 for none
+    std::string workerProgram;
+    std::vector<std::string> workerEnvironment;
+};
+
 // A fresh program's first training of two generations with the given jobs, stopped after stopAt
 // evaluations when that is positive.
-Outcome Train(int jobs, long stopAt = 0, CEvaluationPool::ContextMaker maker = nullptr) {
+Outcome Train(int jobs, long stopAt = 0, const Faults& faults = {}) {
     ResetRandomSequence();
     WiredProgram program(kWidth, kHeight);
     program.SetJobs(jobs);
-    if (maker != nullptr) program.evaluationPool.SetContextMaker(maker);
+    CEvaluationPool& pool = program.renderer.workers;
+    if (!faults.workerProgram.empty()) pool.SetWorkerProgram(faults.workerProgram);
+    pool.SetWorkerEnvironment(faults.workerEnvironment);
     program.evolvedView.Render();
     std::unique_ptr<COffscreenImage> target = program.targetView.CreateImage(1.0, false);
     program.targetView.Capture(*target);
     program.evolver.target = target.get();
-    StoppingRecorder recorder(stopAt > 0 ? stopAt : 1L << 40);
+    StoppingRecorder recorder(stopAt > 0 ? stopAt : 1L << 40, faults.killAt, pool);
     program.evolver.observer = &recorder;
     program.evolver.Train(2);
     program.evolver.observer = nullptr;
@@ -72,7 +91,7 @@ Outcome Train(int jobs, long stopAt = 0, CEvaluationPool::ContextMaker maker = n
     for (int i = 0; i < program.evolver.childCount; ++i) outcome.children.emplace_back(program.evolver.children[i]);
     outcome.draws = RandomDrawCount();
     outcome.rightPanel = program.evolvedView.Frame().bgr;
-    outcome.workers = program.evaluationPool.WorkerCount();
+    outcome.workers = pool.MostWorkers();
     return outcome;
 }
 
@@ -85,15 +104,6 @@ void ExpectSame(const Outcome& a, const Outcome& b, const std::string& what) {
     EXPECT_TRUE(a.population == b.population) << what << ": another population";
     EXPECT_TRUE(a.children == b.children) << what << ": other children";
 }
-
-int contextsMade = 0;
-
-// Every second worker's context cannot be made.
-platform::GlContext EverySecondContextFails(platform::DrawingSurface* surface) {
-    return contextsMade++ % 2 == 1 ? nullptr : platform::KeptGlContext(surface);
-}
-
-platform::GlContext NoContext(platform::DrawingSurface*) { return nullptr; }
 
 }  // namespace
 
@@ -115,21 +125,40 @@ TEST(EvaluationPool, AStopCountsNothingThatTheWorkersScoredAhead) {
     }
 }
 
-TEST(EvaluationPool, WorkersWhoseContextCannotBeMadeAreLeftOutOnceSaidSo) {
+TEST(EvaluationPool, AKilledWorkerCostsNoResultAndIsSaidToBeLost) {
+    const Outcome serial = Train(1);
+    // Among the population's scoring, and in the second generation's children.
+    for (long killAt : {7L, 50L + 175L + 30L}) {
+        testing::internal::CaptureStderr();
+        Faults faults;
+        faults.killAt = killAt;
+        const Outcome killed = Train(3, 0, faults);
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(errors, "ramulon: a render worker was lost (killed by signal 9); its candidates are scored again\n");
+        ExpectSame(killed, serial, "a worker killed after " + std::to_string(killAt));
+    }
+}
+
+TEST(EvaluationPool, WithoutWorkersOrWithAnotherRendererThePanelDrawsEveryCandidateOnceSaidSo) {
     const Outcome serial = Train(1);
 
-    contextsMade = 0;
+    Faults missing;
+    missing.workerProgram = "/nonexistent/ramulon-render-worker";
     testing::internal::CaptureStderr();
-    const Outcome fewer = Train(4, 0, EverySecondContextFails);
+    const Outcome none = Train(3, 0, missing);
     std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(fewer.workers, 2);
-    EXPECT_EQ(errors, "ramulon: only 2 of 4 render workers could be made; training goes on with them\n");
-    ExpectSame(fewer, serial, "two of four workers");
-
-    testing::internal::CaptureStderr();
-    const Outcome none = Train(3, 0, NoContext);
-    errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(none.workers, 0);
     EXPECT_EQ(errors, "ramulon: no render worker could be made; the panel draws every candidate itself\n");
     ExpectSame(none, serial, "no worker");
+
+    // Mesa's other software renderer draws other pixels: its workers must not score.
+    Faults other;
+    other.workerEnvironment = {"GALLIUM_DRIVER=softpipe"};
+    testing::internal::CaptureStderr();
+    const Outcome otherRenderer = Train(2, 0, other);
+    errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(otherRenderer.workers, 0);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find("ramulon: render workers draw with softpipe"), std::string::npos) << errors;
+    ExpectSame(otherRenderer, serial, "workers with another renderer");
 }

@@ -7,6 +7,8 @@ PanelPair::PanelPair(int width, int height, bool partners)
     host.resize(2 * width + 30, height + 20);
     leftControl->setGeometry(10, 10, width, height);
     rightControl->setGeometry(width + 20, 10, width, height);
+    left.glDisplay = &display;
+    right.glDisplay = &display;
     if (partners) {
         left.partner = &right;
         right.partner = &left;

@@ -1,5 +1,5 @@
 // Two panels of a given size on an offscreen top-level widget, attached and made partners, the way
-// the main dialog wires them. Tests render and capture through them like the program does.
+// the main dialog wires them, on a display of their own. Tests render and capture through them like the program does.
 #pragma once
 
 #include <QWidget>
@@ -13,6 +13,8 @@ struct PanelPair {
     PanelPair(int width, int height, bool partners = true);
     ~PanelPair();
 
+    // The display both panels draw on, as the program's renderer gives them theirs; it outlives them.
+    platform::GlDisplay display;
     QWidget host;
     platform::ControlWidget* leftControl;
     platform::ControlWidget* rightControl;

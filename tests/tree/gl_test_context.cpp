@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 GlTestContext::GlTestContext(int width, int height) {
-    if (!platform::SurfaceFormatAvailable() || !platform::ApplySurfaceFormat(surface, width, height)) return;
+    if (!display.Open() || !display.ApplySurfaceFormat(surface, width, height)) return;
     context = platform::CreateGlContext(&surface);
     current = context != nullptr && platform::MakeGlCurrent(&surface, context);
     if (!current) return;

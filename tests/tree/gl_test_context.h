@@ -16,6 +16,7 @@ public:
     bool IsCurrent() const { return current; }
 
 private:
+    platform::GlDisplay display;
     platform::DrawingSurface surface;
     platform::GlContext context = nullptr;
     bool current = false;

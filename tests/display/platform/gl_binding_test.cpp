@@ -35,7 +35,7 @@ TEST(GlBindingWithBrokenDriver, DISABLED_FailedDisplayIsRetriedNowAndThenAndReco
 
     unsetenv("MESA_LOADER_DRIVER_OVERRIDE");
     unsetenv("GALLIUM_DRIVER");
-    platform::SetDisplayRetryInterval(std::chrono::milliseconds(0));
+    panels.display.SetRetryInterval(std::chrono::milliseconds(0));
     panels.left.Render();
     EXPECT_TRUE(panels.left.pixelFormatSet);
     EXPECT_TRUE(panels.right.pixelFormatSet);

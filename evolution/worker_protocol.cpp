@@ -1,0 +1,18 @@
+#include "evolution/worker_protocol.h"
+
+namespace worker_protocol {
+
+namespace {
+
+// Every part starts on a cache line, so that no two are written through one line from two processes.
+std::size_t RoundUp(std::size_t bytes) { return (bytes + 63) / 64 * 64; }
+
+}  // namespace
+
+SharedLayout::SharedLayout(int width, int height, std::size_t target)
+    : targetBytes(RoundUp(target)),
+      noiseBytes(RoundUp(static_cast<std::size_t>(NodeCount(kIndividualDepth)) * sizeof(NodeNoise))),
+      pictureBytes(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3),
+      slotBytes(noiseBytes + RoundUp(pictureBytes)) {}
+
+}  // namespace worker_protocol
