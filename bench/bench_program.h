@@ -6,7 +6,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "evolution/program_objects.h"
 
@@ -41,6 +43,40 @@ inline std::string RunAgain(const char* self, const std::string& arguments) {
 inline double NumberAfter(const std::string& text, const std::string& marker) {
     const std::size_t at = text.find(marker);
     return at == std::string::npos ? -1.0 : std::atof(text.c_str() + at + marker.size());
+}
+
+// A number from a /proc file of the process ("self" or a process id), such as VmHWM in status or Pss
+// in smaps_rollup, in kilobytes; 0 when it cannot be read.
+inline long ProcKilobytes(const std::string& process, const std::string& file, const std::string& key) {
+    std::ifstream in("/proc/" + process + "/" + file);
+    std::string word;
+    while (in >> word) {
+        if (word == key + ":") {
+            long kilobytes = 0;
+            in >> kilobytes;
+            return kilobytes;
+        }
+    }
+    return 0;
+}
+
+// The memory of this process and its render workers, each summed over all of them, in megabytes: the
+// peak resident sets, which count the libraries they share once for every process, and the
+// proportional sets now, which share those out among the processes that map them.
+struct ProcessesMemory {
+    double peakResident = 0.0;
+    double proportional = 0.0;
+};
+
+inline ProcessesMemory MemoryOf(const std::vector<int>& workers) {
+    ProcessesMemory memory;
+    std::vector<std::string> processes{"self"};
+    for (int pid : workers) processes.push_back(std::to_string(pid));
+    for (const std::string& process : processes) {
+        memory.peakResident += ProcKilobytes(process, "status", "VmHWM") / 1024.0;
+        memory.proportional += ProcKilobytes(process, "smaps_rollup", "Pss") / 1024.0;
+    }
+    return memory;
 }
 
 // A fresh program's objects, constructed in the dialog's order so that they take their random draws

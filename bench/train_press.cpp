@@ -267,13 +267,11 @@ int main(int argc, char** argv) {
             PrintRow("closing renders and report", clock.reporting, n, total);
             PrintRow("everything else", clock.other, n, total);
         }
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        const double workersPeak = program.renderer.workers.WorkersPeakKilobytes() / 1024.0;
-        std::printf("  peak resident set of the program and its workers, summed: %.1f MB\n",
-                    usage.ru_maxrss / 1024.0 + workersPeak);
-        std::printf("  peak resident set of the process so far: %.1f MB (workers %.1f MB)\n", usage.ru_maxrss / 1024.0,
-                    workersPeak);
+        const bench::ProcessesMemory memory = bench::MemoryOf(program.renderer.workers.WorkerPids());
+        std::printf("  peak resident set of the program and its workers, summed: %.1f MB (%d processes)\n",
+                    memory.peakResident, 1 + static_cast<int>(program.renderer.workers.WorkerPids().size()));
+        std::printf("  proportional set of the program and its workers at the end, summed: %.1f MB\n",
+                    memory.proportional);
     }
     if (options.reference) CompareWithReference(options.jobs);
     return 0;

@@ -337,13 +337,6 @@ void CEvaluationPool::ForgetDeadWorkers() {
     std::erase_if(workers, [](const std::unique_ptr<Worker>& w) { return !w->alive && !w->HoldsAnything(); });
 }
 
-long CEvaluationPool::WorkersPeakKilobytes() const {
-    long sum = 0;
-    for (const std::unique_ptr<Worker>& worker : workers)
-        if (worker->alive) sum += worker->process.PeakKilobytes();
-    return sum;
-}
-
 std::vector<int> CEvaluationPool::WorkerPids() const {
     std::vector<int> pids;
     for (const std::unique_ptr<Worker>& worker : workers)

@@ -59,8 +59,7 @@ public:
 
     // Seconds the workers spent rendering, capturing and comparing, summed over all of them.
     double WorkSeconds() const { return workSeconds; }
-    // The peak resident memory of the workers that run now, summed, in kilobytes.
-    long WorkersPeakKilobytes() const;
+    // The processes of the workers that run now.
     std::vector<int> WorkerPids() const;
 
     // For tests: the helper to start, and variables its environment gets beside the program's.

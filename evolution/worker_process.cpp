@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "evolution/worker_protocol.h"
 
@@ -145,20 +144,6 @@ std::string CWorkerProcess::Reap() {
     if (ended != pid) return "gone";
     if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
     return "exit status " + std::to_string(WEXITSTATUS(status));
-}
-
-long CWorkerProcess::PeakKilobytes() const {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmHWM:") {
-            long kilobytes = 0;
-            status >> kilobytes;
-            return kilobytes;
-        }
-        status.ignore(1 << 16, '\n');
-    }
-    return 0;
 }
 
 std::string RenderWorkerProgram() {

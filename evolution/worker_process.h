@@ -35,8 +35,6 @@ public:
     int Socket() const { return socket; }
     unsigned char* Shared() const { return shared; }
     std::size_t SharedBytes() const { return sharedBytes; }
-    // The most memory the process has had resident, in kilobytes; 0 when it cannot be read.
-    long PeakKilobytes() const;
 
 private:
     pid_t pid = -1;

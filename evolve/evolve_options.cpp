@@ -125,7 +125,7 @@ QString EvolveUsage() {
                "                     it is scaled to the panel with its aspect kept and black bars\n"
                "  --seed S           seed the random generator with S (0 to 4294967295) for a run of its\n"
                "                     own; without it every run grows the dialog's trees\n"
-               "  --jobs N           threads that draw candidates at once (default: one per core this\n"
+               "  --jobs N           render workers that draw candidates at once (default: one per core this\n"
                "                     process may run on; 1 draws each in the panel, one after another);\n"
                "                     the results are the same for every N\n"
                "  --force            overwrite the run already in DIR (a folder holding run.json)\n"

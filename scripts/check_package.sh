@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the .deb and checks it as a Debian system sees it: lintian, the AppStream and desktop-entry
 # validators and the man pages' roff, whether apt resolves its dependencies here (without installing
-# anything), and the unpacked ramulon-evolve answering --version and --help.
+# anything), and the unpacked ramulon-evolve answering --version and --help and running a press on
+# three render workers, the helper it starts found where the package puts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/package.sh >/dev/null
@@ -42,6 +43,12 @@ evolve="$unpacked/usr/bin/ramulon-evolve"
 line=$("$evolve" --version) || fail "ramulon-evolve --version failed"
 [ "$line" = "ramulon-evolve $version" ] || fail "ramulon-evolve --version says '$line', not 'ramulon-evolve $version'"
 "$evolve" --help | grep -q '^Usage: ramulon-evolve' || fail "ramulon-evolve --help shows no usage"
+[ -x "$unpacked/usr/libexec/ramulon/ramulon-render-worker" ] || fail "the render worker is not in /usr/libexec/ramulon"
+result=$("$evolve" --generations 1 --jobs 3 --out "$unpacked/run" 2>"$unpacked/run.err") ||
+  fail "a press with three workers failed: $(tail -n 1 "$unpacked/run.err")"
+[ "$result" = "Current best fitness is 0.011144" ] || fail "a press with three workers ended with '$result'"
+grep -q '"workers": 3,' "$unpacked/run/run.json" || fail "run.json does not say that three workers scored the run"
+! grep -q '^ramulon:' "$unpacked/run.err" || fail "the press with three workers said: $(grep '^ramulon:' "$unpacked/run.err")"
 
 [ "$failed" -eq 0 ] && echo "check_package: $deb passes" >&2
 exit "$failed"
