@@ -4,7 +4,7 @@
 #include "display/frame_capture.h"
 #include "display/gl_view.h"
 #include "display/offscreen_image.h"
-#include "display/platform/stretch_copy.h"
+#include "display/platform/bitmap.h"
 
 std::unique_ptr<COffscreenImage> CGLView::CreateImage(double scale, bool bitsFlag) {
     auto image = std::make_unique<COffscreenImage>();
@@ -18,10 +18,7 @@ std::unique_ptr<COffscreenImage> CGLView::CreateImage(double scale, bool bitsFla
 
 void CaptureFrame(const platform::PresentedFrame* frame, int clientWidth, int clientHeight, COffscreenImage& image) {
     platform::MemoryContext* memory = image.BorrowDC();
-    if (frame != nullptr) {
-        platform::StretchCopyFrame(memory, platform::PixelArea{0, 0, image.Width(), image.Height()}, *frame,
-                                   platform::PixelArea{0, 0, clientWidth, clientHeight});
-    }
+    if (frame != nullptr) platform::StretchCopyFrame(memory, *frame, clientWidth, clientHeight);
     image.ReturnDC();
 }
 
