@@ -1,9 +1,9 @@
 // Ramulon: evolves 3D tree models towards a target picture.
+#include "app/heap_policy.h"
 #include "app/main_app.h"
 #include "app/resources.h"
 #include "display/platform/gl_binding.h"
-#include "display/platform/heap_policy.h"
-#include "display/platform/processor_cores.h"
+#include "evolution/processor_cores.h"
 
 namespace {
 

@@ -11,12 +11,11 @@
 #include <memory>
 #include <string>
 
+#include "app/heap_policy.h"
 #include "bench/bench_program.h"
 #include "display/platform/application_start.h"
 #include "display/platform/geometry.h"
 #include "display/platform/gl_binding.h"
-#include "display/platform/heap_policy.h"
-#include "display/platform/processor_cores.h"
 #include "tree/tree_drawing.h"
 #include "tree/tree_drawing_seam.h"
 

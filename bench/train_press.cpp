@@ -22,14 +22,14 @@
 #include <string>
 #include <vector>
 
+#include "app/heap_policy.h"
 #include "app/resources.h"
 #include "bench/bench_program.h"
 #include "display/offscreen_image.h"
 #include "display/platform/application_start.h"
 #include "display/platform/gl_binding.h"
-#include "display/platform/heap_policy.h"
-#include "display/platform/processor_cores.h"
 #include "evolution/fitness_recorder.h"
+#include "evolution/processor_cores.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
 

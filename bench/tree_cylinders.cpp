@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
+#include "app/heap_policy.h"
 #include "bench/bench_program.h"
 #include "display/platform/application_start.h"
-#include "display/platform/heap_policy.h"
 #include "tree/tree_drawing_seam.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "evolution/program_objects.h"
 
-#include "display/platform/processor_cores.h"
+#include "evolution/processor_cores.h"
 
 CProgramObjects::CProgramObjects() { SetJobs(platform::UsableCoreCount()); }
 

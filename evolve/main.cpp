@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/heap_policy.h"
 #include "app/main_dlg.h"
 #include "app/resources.h"
 #include "display/platform/application_start.h"
 #include "display/platform/gl_binding.h"
-#include "display/platform/heap_policy.h"
-#include "display/platform/processor_cores.h"
+#include "evolution/processor_cores.h"
 #include "evolve/evolve_options.h"
 #include "evolve/evolve_run.h"
 #include "evolve/folder_lock.h"

@@ -1,4 +1,4 @@
-#include "display/platform/processor_cores.h"
+#include "evolution/processor_cores.h"
 
 #include <sched.h>
 

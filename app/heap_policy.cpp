@@ -1,4 +1,4 @@
-#include "display/platform/heap_policy.h"
+#include "app/heap_policy.h"
 
 #include <malloc.h>
 
