@@ -12,8 +12,8 @@ CMainApp theApp;
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     // The program's objects make one job per core; their displays are opened before any thread starts.
-    platform::OpenDisplaysForJobs(platform::UsableCoreCount());
+    platform::OpenDisplaysForJobs(UsableCoreCount());
     return theApp.Run(argc, argv, kApplicationName, kApplicationVersion);
 }

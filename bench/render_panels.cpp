@@ -95,7 +95,7 @@ void CompareJobs(const char* self, int renders) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     int renders = 30;
     int jobs = 1;

@@ -108,7 +108,7 @@ struct PhaseClock : CFitnessRecorder {
 struct Options {
     int generations = 50;
     bool reference = true;
-    int jobs = platform::UsableCoreCount();
+    int jobs = UsableCoreCount();
     bool compareJobs = false;
 };
 
@@ -217,7 +217,7 @@ void CompareJobs(const char* self, int generations, int jobs) {
 }
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     const Options options = OptionsFrom(argc, argv);
     if (options.compareJobs) {

@@ -68,7 +68,7 @@ Block RenderPopulation(bench::Program& program, TimedTree& timed, int rounds,
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     int rounds = 4;

@@ -4,8 +4,6 @@
 
 #include <thread>
 
-namespace platform {
-
 int UsableCoreCount() {
     cpu_set_t set;
     CPU_ZERO(&set);
@@ -16,5 +14,3 @@ int UsableCoreCount() {
     const unsigned hardware = std::thread::hardware_concurrency();
     return hardware > 0 ? static_cast<int>(hardware) : 1;
 }
-
-}  // namespace platform

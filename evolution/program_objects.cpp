@@ -2,7 +2,7 @@
 
 #include "evolution/processor_cores.h"
 
-CProgramObjects::CProgramObjects() { SetJobs(platform::UsableCoreCount()); }
+CProgramObjects::CProgramObjects() { SetJobs(UsableCoreCount()); }
 
 void CProgramObjects::Wire() {
     camera.pose.SetDistance(500);

@@ -44,7 +44,7 @@ int Fail(int status, const QString& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const ParsedOptions parsed = ParseEvolveOptions(arguments);
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     }
     if (!parsed.error.isEmpty()) return Fail(kExitBadInput, parsed.error);
     EvolveOptions options = parsed.options;
-    if (options.jobs == 0) options.jobs = platform::UsableCoreCount();
+    if (options.jobs == 0) options.jobs = UsableCoreCount();
     // Before any of the program's objects exists: the target tree and the population draw from it.
     if (options.seed) SeedRandomSequence(*options.seed);
 
