@@ -1,7 +1,7 @@
 // Ramulon: evolves 3D tree models towards a target picture.
 #include "app/main_app.h"
 #include "app/resources.h"
-#include "display/platform/heap_policy.h"
+#include "evolution/heap_policy.h"
 
 namespace {
 
@@ -10,6 +10,6 @@ CMainApp theApp;
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     return theApp.Run(argc, argv, kApplicationName, kApplicationVersion);
 }

@@ -15,8 +15,7 @@
 #include "display/platform/application_start.h"
 #include "display/platform/geometry.h"
 #include "display/platform/gl_binding.h"
-#include "display/platform/heap_policy.h"
-#include "display/platform/processor_cores.h"
+#include "evolution/heap_policy.h"
 #include "tree/tree_drawing.h"
 #include "tree/tree_drawing_seam.h"
 
@@ -96,7 +95,7 @@ void CompareJobs(const char* self, int renders) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     int renders = 30;
     int jobs = 1;

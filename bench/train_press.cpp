@@ -27,9 +27,9 @@
 #include "display/offscreen_image.h"
 #include "display/platform/application_start.h"
 #include "display/platform/gl_binding.h"
-#include "display/platform/heap_policy.h"
-#include "display/platform/processor_cores.h"
 #include "evolution/fitness_recorder.h"
+#include "evolution/heap_policy.h"
+#include "evolution/processor_cores.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
 
@@ -108,7 +108,7 @@ struct PhaseClock : CFitnessRecorder {
 struct Options {
     int generations = 50;
     bool reference = true;
-    int jobs = platform::UsableCoreCount();
+    int jobs = UsableCoreCount();
     bool compareJobs = false;
 };
 
@@ -217,7 +217,7 @@ void CompareJobs(const char* self, int generations, int jobs) {
 }
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     const Options options = OptionsFrom(argc, argv);
     if (options.compareJobs) {

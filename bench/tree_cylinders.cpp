@@ -15,7 +15,7 @@
 
 #include "bench/bench_program.h"
 #include "display/platform/application_start.h"
-#include "display/platform/heap_policy.h"
+#include "evolution/heap_policy.h"
 #include "tree/tree_drawing_seam.h"
 
 namespace {
@@ -68,7 +68,7 @@ Block RenderPopulation(bench::Program& program, TimedTree& timed, int rounds,
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     bench::PrepareEnvironment();
     const std::unique_ptr<QApplication> application = platform::StartApplication(argc, argv);
     int rounds = 4;

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "display/platform/memory_context.h"
+#include "display/platform/bitmap.h"
 
 class CMemoryDCPool {
 public:

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstdlib>
+#include <utility>
 
 #include "display/memory_dc_pool.h"
 
@@ -20,24 +21,17 @@ COffscreenImage::~COffscreenImage() {
 
 bool COffscreenImage::Create(int requestedWidth, int requestedHeight, int requestedBitsPerPixel) {
     assert(bitmap == nullptr && "an image is created once; make a new image for another size");
-    const platform::BitmapHeader header{requestedWidth, requestedHeight, requestedBitsPerPixel};
-    unsigned char* pixels = nullptr;
-    platform::Bitmap* made = platform::CreateBitmap(header, &pixels);
+    platform::Bitmap* made = platform::CreateBitmap(requestedWidth, requestedHeight, requestedBitsPerPixel);
     if (made == nullptr) return false;
-    platform::BitmapDescription description;
-    if (!platform::DescribeBitmap(made, description)) {
-        platform::DeleteBitmap(made);
-        return false;
-    }
 
     // The fields follow what the bitmap says it is, not what was asked for.
     bitmap = made;
-    width = description.header.width;
-    height = std::abs(description.header.height);
-    bitsPerPixel = description.header.bitCount;
-    pitch = ((width * bitsPerPixel + 31) / 32) * 4;
-    bits = description.pixels;
-    if (requestedHeight >= 0) {
+    width = made->width;
+    height = std::abs(made->height);
+    bitsPerPixel = made->bitCount;
+    pitch = made->stride;
+    bits = made->pixels.get();
+    if (made->height > 0) {
         // Bottom-up rows: start at the last row in memory and step backwards, so that callers walk the
         // picture top to bottom whatever the storage order.
         bits = bits + (height - 1) * pitch;
@@ -50,7 +44,7 @@ platform::MemoryContext* COffscreenImage::BorrowDC() {
     ++dcRefCount;
     if (dc == nullptr) {
         dc = CMemoryDCPool::Instance().Take();
-        previousBitmap = platform::SelectBitmap(dc, bitmap);
+        if (dc != nullptr) previousBitmap = std::exchange(dc->selected, bitmap);
     }
     return dc;
 }
@@ -60,7 +54,7 @@ void COffscreenImage::ReturnDC() {
     --dcRefCount;
     if (dcRefCount == 0) {
         // The pooled context must not keep a bitmap that dies with this image.
-        platform::SelectBitmap(dc, previousBitmap);
+        if (dc != nullptr) dc->selected = previousBitmap;
         CMemoryDCPool::Instance().GiveBack(dc);
         dc = nullptr;
     }

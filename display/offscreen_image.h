@@ -4,7 +4,6 @@
 #pragma once
 
 #include "display/platform/bitmap.h"
-#include "display/platform/memory_context.h"
 
 class COffscreenImage {
 public:

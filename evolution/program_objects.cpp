@@ -1,8 +1,8 @@
 #include "evolution/program_objects.h"
 
-#include "display/platform/processor_cores.h"
+#include "evolution/processor_cores.h"
 
-CProgramObjects::CProgramObjects() { SetJobs(platform::UsableCoreCount()); }
+CProgramObjects::CProgramObjects() { SetJobs(UsableCoreCount()); }
 
 void CProgramObjects::Wire() {
     renderer.Serve(targetView);

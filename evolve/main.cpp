@@ -11,8 +11,8 @@
 #include "app/main_dlg.h"
 #include "app/resources.h"
 #include "display/platform/application_start.h"
-#include "display/platform/heap_policy.h"
-#include "display/platform/processor_cores.h"
+#include "evolution/heap_policy.h"
+#include "evolution/processor_cores.h"
 #include "evolve/evolve_options.h"
 #include "evolve/evolve_run.h"
 #include "evolve/folder_lock.h"
@@ -43,7 +43,7 @@ int Fail(int status, const QString& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::KeepFreedHeapMemory();
+    KeepFreedHeapMemory();
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const ParsedOptions parsed = ParseEvolveOptions(arguments);
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     }
     if (!parsed.error.isEmpty()) return Fail(kExitBadInput, parsed.error);
     EvolveOptions options = parsed.options;
-    if (options.jobs == 0) options.jobs = platform::UsableCoreCount();
+    if (options.jobs == 0) options.jobs = UsableCoreCount();
     // Before any of the program's objects exists: the target tree and the population draw from it.
     if (options.seed) SeedRandomSequence(*options.seed);
 

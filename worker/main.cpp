@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "evolution/heap_policy.h"
 #include "worker/render_worker.h"
 
 int main(int argc, char** argv) {
@@ -15,5 +16,7 @@ int main(int argc, char** argv) {
                    stderr);
         return 2;
     }
+    // Mesa frees and takes back the same large buffers on every render, as it does in the program.
+    KeepFreedHeapMemory();
     return RunRenderWorker(static_cast<pid_t>(program));
 }

@@ -27,7 +27,7 @@ int MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     return flags;
 }
 
-ControlWidget::ControlWidget(int id, QWidget* parent) : QWidget(parent), controlId(id) {
+ControlWidget::ControlWidget(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     // A right drag zooms the camera; it must not open the dialog's window menu.

@@ -13,10 +13,8 @@ struct PresentedFrame;
 
 class ControlWidget : public QWidget {
 public:
-    ControlWidget(int controlId, QWidget* parent);
+    explicit ControlWidget(QWidget* parent);
     ~ControlWidget() override;
-
-    int ControlId() const { return controlId; }
 
     // Paints the attached object's new frame at once, so that every frame of a training is seen as it
     // happens; a hidden control shows it when it is next painted.
@@ -33,7 +31,6 @@ private:
     friend void RouteMouseMove(QWidget& receiver, const QMouseEvent& event);
     void PaintFrame(const PresentedFrame* frame);
 
-    int controlId;
     WindowObject* attached = nullptr;
 };
 

@@ -59,7 +59,7 @@ void DialogBase::Build() {
             QObject::connect(button, &QPushButton::clicked, this, [this, id] { OnButtonClicked(id); });
             widget = button;
         } else if (c.style & kNotify) {
-            widget = new ControlWidget(c.id, this);
+            widget = new ControlWidget(this);
         } else {
             auto* label = new QLabel(this);
             if (c.style & kShowsIcon) {

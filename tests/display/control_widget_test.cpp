@@ -50,8 +50,8 @@ TEST(ControlWidget, QtButtonsAndModifiersBecomeKeyFlags) {
 TEST(ControlWidget, DragThatLeavesOnePanelContinuesInThePanelUnderThePointer) {
     QWidget host;
     host.resize(200, 100);
-    auto* left = new platform::ControlWidget(1, &host);
-    auto* right = new platform::ControlWidget(2, &host);
+    auto* left = new platform::ControlWidget(&host);
+    auto* right = new platform::ControlWidget(&host);
     left->setGeometry(0, 0, 80, 80);
     right->setGeometry(100, 0, 80, 80);
     RecordingObject leftObject, rightObject;
@@ -84,7 +84,7 @@ TEST(ControlWidget, DragThatLeavesOnePanelContinuesInThePanelUnderThePointer) {
 TEST(ControlWidget, APaintAsksForARenderOnlyWhenTheFrameIsNotCurrent) {
     QWidget host;
     host.resize(50, 50);
-    auto* control = new platform::ControlWidget(1, &host);
+    auto* control = new platform::ControlWidget(&host);
     control->setGeometry(0, 0, 50, 50);
     RecordingObject object;
     object.Attach(*control);
@@ -107,6 +107,6 @@ TEST(DialogUnits, ConvertWithRoundingHalfAwayFromZero) {
     const platform::DialogBaseUnits units{6, 13};
     EXPECT_EQ(platform::DialogUnitsToPixels(units, 19, 18, 205, 222), QRect(29, 29, 308, 361));
     EXPECT_EQ(platform::DialogUnitsToPixels(units, 277, 257, 64, 14), QRect(416, 418, 96, 23));
-    EXPECT_EQ(platform::ScaleRounded(-5, 3, 2), -8);
-    EXPECT_EQ(platform::ScaleRounded(5, 3, 0), -1);
+    // -4.5 and -6.5 pixels, and 6.5 for the height.
+    EXPECT_EQ(platform::DialogUnitsToPixels(units, -3, -4, 2, 4), QRect(-5, -7, 3, 7));
 }

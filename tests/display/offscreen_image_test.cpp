@@ -10,17 +10,15 @@
 #include "display/gl_view.h"
 #include "display/memory_dc_pool.h"
 #include "display/platform/bitmap.h"
-#include "display/platform/memory_context.h"
 #include "tests/support/panel_pair.h"
 
 namespace {
 
-// Where the image's bitmap keeps its memory, seen through a borrowed context as the copy sees it.
-platform::BitmapDescription DescribeThroughContext(COffscreenImage& image) {
-    platform::BitmapDescription description;
-    EXPECT_TRUE(platform::DescribeBitmap(platform::SelectedBitmap(image.BorrowDC()), description));
+// The image's bitmap, seen through a borrowed context as the copy sees it.
+const platform::Bitmap* SelectedThroughContext(COffscreenImage& image) {
+    const platform::Bitmap* selected = image.BorrowDC()->selected;
     image.ReturnDC();
-    return description;
+    return selected;
 }
 
 }  // namespace
@@ -38,12 +36,13 @@ TEST(OffscreenImage, RowsArePaddedTo32BitsAndWalkedTopDownWhicheverWayTheyAreSto
         EXPECT_EQ(image.Width(), c.width);
         EXPECT_EQ(image.Height(), rows);
         EXPECT_EQ(image.BitsPerPixel(), c.bitsPerPixel);
-        const platform::BitmapDescription memory = DescribeThroughContext(image);
-        EXPECT_EQ(memory.stride, c.stride);
-        EXPECT_EQ(memory.header.height, c.height);
+        const platform::Bitmap* memory = SelectedThroughContext(image);
+        ASSERT_NE(memory, nullptr);
+        EXPECT_EQ(memory->stride, c.stride);
+        EXPECT_EQ(memory->height, c.height);
         // A positive height stores the bottom row first: the pitch walks backwards from the highest row.
         EXPECT_EQ(image.Pitch(), c.height > 0 ? -c.stride : c.stride);
-        EXPECT_EQ(image.Bits(), memory.pixels + (c.height > 0 ? (rows - 1) * c.stride : 0));
+        EXPECT_EQ(image.Bits(), memory->pixels.get() + (c.height > 0 ? (rows - 1) * c.stride : 0));
     }
 }
 
@@ -90,16 +89,16 @@ TEST(OffscreenImage, NestedBorrowsShareOneContextReturnedAtTheLastReturn) {
     ASSERT_NE(first, nullptr);
     platform::MemoryContext* second = image.BorrowDC();
     EXPECT_EQ(second, first);
-    const platform::Bitmap* selected = platform::SelectedBitmap(first);
+    const platform::Bitmap* selected = first->selected;
     EXPECT_NE(selected, nullptr);
 
     image.ReturnDC();
-    EXPECT_EQ(platform::SelectedBitmap(first), selected);  // still lent
+    EXPECT_EQ(first->selected, selected);  // still lent
     for (int slot = 0; slot < CMemoryDCPool::kSlotCount; ++slot) EXPECT_NE(pool.Slot(slot), first);
 
     image.ReturnDC();
     EXPECT_EQ(pool.Slot(0), first);
-    EXPECT_EQ(platform::SelectedBitmap(first), nullptr);  // what was there before is selected again
+    EXPECT_EQ(first->selected, nullptr);  // what was there before is selected again
 
     // The next borrow, by any image, takes the context from slot 0 again.
     COffscreenImage other;
@@ -262,5 +261,5 @@ TEST(GLViewImage, CaptureIntoAnEmptyImageChangesNothing) {
     // The borrowed context went back to the pool with nothing left selected in it.
     platform::MemoryContext* returned = CMemoryDCPool::Instance().Slot(0);
     ASSERT_NE(returned, nullptr);
-    EXPECT_EQ(platform::SelectedBitmap(returned), nullptr);
+    EXPECT_EQ(returned->selected, nullptr);
 }

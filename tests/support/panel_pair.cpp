@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 PanelPair::PanelPair(int width, int height, bool partners)
-    : leftControl(new platform::ControlWidget(1003, &host)), rightControl(new platform::ControlWidget(1004, &host)) {
+    : leftControl(new platform::ControlWidget(&host)), rightControl(new platform::ControlWidget(&host)) {
     host.resize(2 * width + 30, height + 20);
     leftControl->setGeometry(10, 10, width, height);
     rightControl->setGeometry(width + 20, 10, width, height);

@@ -1,10 +1,8 @@
-#include "display/platform/processor_cores.h"
+#include "evolution/processor_cores.h"
 
 #include <sched.h>
 
 #include <thread>
-
-namespace platform {
 
 int UsableCoreCount() {
     cpu_set_t set;
@@ -16,5 +14,3 @@ int UsableCoreCount() {
     const unsigned hardware = std::thread::hardware_concurrency();
     return hardware > 0 ? static_cast<int>(hardware) : 1;
 }
-
-}  // namespace platform

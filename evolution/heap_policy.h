@@ -2,9 +2,5 @@
 // handed back to the kernel each time, they are faulted in again on the next render.
 #pragma once
 
-namespace platform {
-
 // Keeps freed heap memory in the process for reuse. Called once at start, before any render.
 void KeepFreedHeapMemory();
-
-}  // namespace platform

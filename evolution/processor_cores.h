@@ -2,9 +2,5 @@
 // may have narrowed, not the machine's total.
 #pragma once
 
-namespace platform {
-
 // At least 1.
 int UsableCoreCount();
-
-}  // namespace platform

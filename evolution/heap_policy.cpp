@@ -1,12 +1,8 @@
-#include "display/platform/heap_policy.h"
+#include "evolution/heap_policy.h"
 
 #include <malloc.h>
-
-namespace platform {
 
 void KeepFreedHeapMemory() {
     // The top of the heap is trimmed only past 1 GiB of free memory, far above what a run frees at once.
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
 }
-
-}  // namespace platform
