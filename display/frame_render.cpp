@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cstddef>
+
 #include "display/renderable.h"
 
 void SetupPanelProjection(int width, int height) {
@@ -19,7 +22,51 @@ void SetupPanelProjection(int width, int height) {
 
 namespace {
 
-bool DrawPanelScene(const std::vector<IRenderable*>& drawList, const platform::DrawingSurface* surface,
+// Brackets each render in a kept context: inside, every GL state is what a new context starts with;
+// afterwards nothing the render changed is left but the matrices, which the next render loads with
+// the identity again.
+void EnterFreshState() {
+    // Everything a render can change is on the attribute stacks except the matrices, which a new
+    // context starts as identities; gluPerspective and gluLookAt multiply onto what they find.
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    for (GLenum mode : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(mode);
+        glLoadIdentity();
+    }
+    // Mesa's attribute pop does not bring the current colour and normal back, so they are set to a
+    // new context's values here.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glTexCoord4f(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void LeaveFreshState() {
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+// The finished picture of the current surface, read back into frame in one copy and one flip.
+void ReadBack(const platform::DrawingSurface& surface, platform::PresentedFrame& frame) {
+    const int width = surface.pbufferWidth;
+    const int height = surface.pbufferHeight;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    frame.width = width;
+    frame.height = height;
+    // Same size as last time: the buffer is reused and nothing is allocated.
+    frame.bgr.resize(rowBytes * static_cast<std::size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, frame.bgr.data());
+    // GL returns the bottom row first; a frame keeps the top row first.
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        unsigned char* a = frame.bgr.data() + static_cast<std::size_t>(top) * rowBytes;
+        unsigned char* b = frame.bgr.data() + static_cast<std::size_t>(bottom) * rowBytes;
+        std::swap_ranges(a, a + rowBytes, b);
+    }
+}
+
+// Without a current context there is no picture to read, and frame keeps what it had.
+bool DrawPanelScene(const std::vector<IRenderable*>& drawList, const platform::DrawingSurface* surface, bool current,
                     platform::PresentedFrame& frame) {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
@@ -29,9 +76,9 @@ bool DrawPanelScene(const std::vector<IRenderable*>& drawList, const platform::D
     glLoadIdentity();
     // No push or pop between entries: the camera's look-at must apply to everything after it.
     for (IRenderable* renderable : drawList) renderable->Draw();
-    const bool read = platform::ReadFrame(surface, frame);
+    if (current) ReadBack(*surface, frame);
     glPopMatrix();
-    return read;
+    return current;
 }
 
 }  // namespace
@@ -42,11 +89,11 @@ bool RenderDrawList(const RenderTarget& target, int width, int height, const std
     const bool current = target.surface != nullptr && target.context != nullptr &&
                          ((target.staysCurrent && platform::IsGlCurrent(target.surface, target.context)) ||
                           platform::MakeGlCurrent(target.surface, target.context));
-    if (current && target.keptContext) platform::EnterFreshState();
+    if (current && target.keptContext) EnterFreshState();
     SetupPanelProjection(width, height);
-    const bool read = DrawPanelScene(drawList, target.surface, frame);
+    const bool read = DrawPanelScene(drawList, target.surface, current, frame);
     // The state goes back after the read-back, so the next render in this context starts as a new one.
-    if (current && target.keptContext) platform::LeaveFreshState();
+    if (current && target.keptContext) LeaveFreshState();
     if (!target.staysCurrent) platform::MakeGlCurrent(nullptr, nullptr);
     return read;
 }

@@ -243,47 +243,4 @@ GlContext KeptGlContext(DrawingSurface* surface) {
     return surface->context;
 }
 
-void EnterFreshState() {
-    // Everything a render can change is on the attribute stacks except the matrices, which a new
-    // context starts as identities; gluPerspective and gluLookAt multiply onto what they find.
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    for (GLenum mode : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
-        glMatrixMode(mode);
-        glLoadIdentity();
-    }
-    // Mesa's attribute pop does not bring the current colour and normal back, so they are set to a
-    // new context's values here.
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glNormal3f(0.0f, 0.0f, 1.0f);
-    glTexCoord4f(0.0f, 0.0f, 0.0f, 1.0f);
-}
-
-void LeaveFreshState() {
-    glPopClientAttrib();
-    glPopAttrib();
-}
-
-bool ReadFrame(const DrawingSurface* surface, PresentedFrame& frame) {
-    if (surface == nullptr || surface->pbuffer == nullptr) return false;
-    // Without a current context on this surface there is no picture to read: the old frame stays.
-    if (eglGetCurrentContext() == EGL_NO_CONTEXT || eglGetCurrentSurface(EGL_DRAW) != surface->pbuffer) return false;
-    const int width = surface->pbufferWidth;
-    const int height = surface->pbufferHeight;
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    frame.width = width;
-    frame.height = height;
-    // Same size as last time: the buffer is reused and nothing is allocated.
-    frame.bgr.resize(rowBytes * static_cast<std::size_t>(height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, frame.bgr.data());
-    // GL returns the bottom row first; a frame keeps the top row first.
-    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
-        unsigned char* a = frame.bgr.data() + static_cast<std::size_t>(top) * rowBytes;
-        unsigned char* b = frame.bgr.data() + static_cast<std::size_t>(bottom) * rowBytes;
-        std::swap_ranges(a, a + rowBytes, b);
-    }
-    return true;
-}
-
 }  // namespace platform

@@ -1,9 +1,8 @@
 // The OpenGL binding of a panel: the EGL display a program draws on with the panels' surface format,
-// a pbuffer per drawing surface, rendering contexts made on demand or kept with the surface, and the
-// read-back of a finished frame. A display belongs to whoever opened it, and is never terminated: EGL
-// hands every caller in a process the same display for the same platform. Surfaces and contexts are
-// made on the thread that owns the display; a context may then be made current and used on any
-// thread, by one thread at a time.
+// a pbuffer per drawing surface, and rendering contexts made on demand or kept with the surface. A display belongs to
+// whoever opened it, and is never terminated: EGL hands every caller in a process the same display for the same
+// platform. Surfaces and contexts are made on the thread that owns the display; a context may then be made current and
+// used on any thread, by one thread at a time.
 #pragma once
 
 #include <chrono>
@@ -80,15 +79,5 @@ void DeleteGlContext(const DrawingSurface& surface, GlContext context);
 // The surface's own context: made on its first use and kept until the surface is released; null
 // when none can be made (the next call tries again).
 GlContext KeptGlContext(DrawingSurface* surface);
-
-// Bracket each render in a kept context, with that context current: inside, every GL state is what a
-// new context starts with; afterwards nothing the render changed is left but the matrices, which the
-// next EnterFreshState loads with the identity again.
-void EnterFreshState();
-void LeaveFreshState();
-
-// Reads the finished picture of the surface back into frame. False without a surface or when no context
-// of this surface is current on this thread, so there is no picture: frame keeps what it had.
-bool ReadFrame(const DrawingSurface* surface, PresentedFrame& frame);
 
 }  // namespace platform
