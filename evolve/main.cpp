@@ -44,6 +44,9 @@ int Fail(int status, const QString& why) {
 
 int main(int argc, char** argv) {
     KeepFreedHeapMemory();
+    // Before Qt, EGL or Mesa start a thread, so that every thread inherits the blocked stop signals. From
+    // here a stop request is kept for the run, which ends as soon as it starts if one came early.
+    InstallInterruptRequest();
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const ParsedOptions parsed = ParseEvolveOptions(arguments);
@@ -88,8 +91,6 @@ int main(int argc, char** argv) {
     if (renderer.empty())
         return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));
 
-    // From here a stop request is kept for the run, which ends as soon as it starts if one came early.
-    InstallInterruptRequest();
     // The lock is taken before the first file is written and held until the process ends.
     CFolderLock lock;
     if (const FolderRefusal refusal = TakeOutputFolder(options.outputFolder, options.force, lock);

@@ -2,7 +2,8 @@
 # Installs the Debian packages Ramulon needs (only those missing), then configures and builds.
 # Usage: scripts/setup.sh [--sanitize | --tsan | --package]
 #   --sanitize  the address and undefined-behaviour sanitizer build, in build-sanitize/
-#   --tsan      the thread sanitizer build of the tests that draw on several threads, in build-tsan/
+#   --tsan      the thread sanitizer build of the tests that draw on several threads or take stop
+#               signals on a thread of their own, in build-tsan/
 #   --package   the release build of the .deb, in build-package/, without tests and benchmarks, and
 #               the tools that make and check the package (scripts/package.sh, scripts/check_package.sh)
 set -euo pipefail
@@ -40,7 +41,7 @@ if [ "${1:-}" = "--sanitize" ]; then
 elif [ "${1:-}" = "--tsan" ]; then
   build_dir=build-tsan
   options+=(-DRAMULON_TSAN=ON -DCMAKE_BUILD_TYPE=Debug -DRAMULON_BUILD_BENCH=OFF)
-  targets+=(--target evolution_tests display_tests)
+  targets+=(--target evolution_tests display_tests evolve_tests)
 elif [ "${1:-}" = "--package" ]; then
   build_dir=build-package
   options+=(-DCMAKE_BUILD_TYPE=Release -DRAMULON_BUILD_TESTS=OFF -DRAMULON_BUILD_BENCH=OFF

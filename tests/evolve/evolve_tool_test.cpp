@@ -3,11 +3,13 @@
 // of batch work: signals, two runs on one folder, a failed write.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -16,11 +18,14 @@
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <random>
 
 #include "app/main_dlg.h"
 #include "app/resource_ids.h"
 #include "display/platform/control_widget.h"
 #include "evolve/folder_lock.h"
+#include "evolve/interrupt_request.h"
 #include "evolve/target_picture.h"
 #include "tree/random_seam.h"
 
@@ -112,6 +117,30 @@ void WaitUntilTaken(pid_t pid, int signal) {
                 pending = pending || (line.mid(7).trimmed().toULongLong(nullptr, 16) & bit) != 0;
         }
         if (!pending) return;
+    }
+}
+
+// In a process group of its own, as a shell starts a job and `timeout` its command, so that a signal to
+// the group reaches the tool and whatever it started, and nothing of the test.
+void StartInGroupOfItsOwn(QProcess& tool, const QStringList& arguments) {
+    tool.setChildProcessModifier([] { setpgid(0, 0); });
+    tool.setReadChannel(QProcess::StandardError);
+    tool.start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE), arguments);
+}
+
+// Returns once the tool blocks the stop signals, so that from now on they reach its signal thread and
+// never the default action; false if it ended first.
+bool WaitUntilStopSignalsAreBlocked(pid_t pid) {
+    const qulonglong stops = (1ULL << (SIGINT - 1)) | (1ULL << (SIGTERM - 1)) | (1ULL << (SIGHUP - 1));
+    const timespec step = {0, 1'000'000};
+    for (;;) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly)) return false;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("SigBlk:") && (line.mid(7).trimmed().toULongLong(nullptr, 16) & stops) == stops)
+                return true;
+        }
+        nanosleep(&step, nullptr);
     }
 }
 
@@ -218,10 +247,9 @@ TEST(EvolveTool, CtrlCSigtermAndSighupStopAfterTheCurrentEvaluationAndKeepWhatWa
     for (const Case& c : cases) {
         const QString folder = scratch.filePath(QString::fromLatin1(c.name));
         QProcess tool;
-        tool.setReadChannel(QProcess::StandardError);
-        tool.start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE),
-                   {QStringLiteral("--target"), photoPath, QStringLiteral("--presses"), QStringLiteral("3"),
-                    QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--out"), folder});
+        StartInGroupOfItsOwn(tool,
+                             {QStringLiteral("--target"), photoPath, QStringLiteral("--presses"), QStringLiteral("3"),
+                              QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--out"), folder});
         ASSERT_TRUE(tool.waitForStarted());
         // Progress is one line per generation when standard error is not a terminal.
         QByteArray progress = WaitForProgress(tool, "press 1/3  generation 1/1");
@@ -230,7 +258,7 @@ TEST(EvolveTool, CtrlCSigtermAndSighupStopAfterTheCurrentEvaluationAndKeepWhatWa
         const auto pid = static_cast<pid_t>(tool.processId());
         ::kill(pid, c.signal);
         WaitUntilTaken(pid, c.signal);
-        ::kill(pid, c.signal);
+        ::kill(-pid, c.signal);
         tool.waitForFinished(-1);
         progress += tool.readAllStandardError();
 
@@ -252,6 +280,73 @@ TEST(EvolveTool, CtrlCSigtermAndSighupStopAfterTheCurrentEvaluationAndKeepWhatWa
         // The run trained towards the photograph on the panel, not towards the left panel.
         const QImage target(QDir(folder).filePath(QStringLiteral("target.png")));
         EXPECT_TRUE(BgrOf(target) == BgrOf(FitToPanel(photo, target.width(), target.height()))) << c.name;
+    }
+}
+
+TEST(EvolveTool, TimeoutsDoubleSigtermAndCtrlCToTheGroupAtAnyMomentOfAParallelRunStopItAndKeepItsFiles) {
+    struct Case {
+        const char* what;
+        int signal;
+        bool alsoToTheTool;  // as `timeout` sends it: to the tool, then at once to its group
+    };
+    const Case timeout = {"timeout's SIGTERM", SIGTERM, true};
+    const Case ctrlC = {"Ctrl-C", SIGINT, false};
+    const Case cases[] = {timeout, timeout, ctrlC, timeout, timeout, ctrlC, timeout, timeout};
+    // One moment drawn in each half second of the first four, from before the displays are open to
+    // late in the run, which takes longer than that even on a fast machine; the seed makes a failure
+    // repeat.
+    constexpr long kSlotMilliseconds = 500;
+    std::mt19937 moments(20260611);
+    std::uniform_int_distribution<long> withinSlot(0, kSlotMilliseconds - 1);
+
+    QTemporaryDir scratch;
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+        const Case& c = cases[i];
+        const long moment = i * kSlotMilliseconds + withinSlot(moments);
+        const std::string trace =
+            std::string(c.what) + " " + std::to_string(moment) + " ms into run " + std::to_string(i);
+        const QString folder = scratch.filePath(QString::number(i));
+        QProcess tool;
+        StartInGroupOfItsOwn(
+            tool, {QStringLiteral("--jobs"), QStringLiteral("2"), QStringLiteral("--presses"), QStringLiteral("2"),
+                   QStringLiteral("--generations"), QStringLiteral("3"), QStringLiteral("--out"), folder});
+        ASSERT_TRUE(tool.waitForStarted()) << trace;
+        const auto pid = static_cast<pid_t>(tool.processId());
+        ASSERT_TRUE(WaitUntilStopSignalsAreBlocked(pid)) << trace;
+        const timespec wait = {moment / 1000, moment % 1000 * 1'000'000};
+        nanosleep(&wait, nullptr);
+        if (c.alsoToTheTool) ::kill(pid, c.signal);
+        ::kill(-pid, c.signal);
+        // Bounded, so that signals nobody takes fail the test rather than hang it.
+        if (!tool.waitForFinished(120'000)) {
+            ::kill(-pid, SIGKILL);
+            tool.waitForFinished(-1);
+            ADD_FAILURE() << trace << ": still running";
+            continue;
+        }
+        const QByteArray progress = tool.readAllStandardError();
+
+        EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit) << trace << ": " << progress.toStdString();
+        EXPECT_EQ(tool.exitCode(), 128 + c.signal) << trace << ": " << progress.toStdString();
+        EXPECT_TRUE(progress.contains(c.signal == SIGINT ? "stopped by Ctrl-C" : "stopped by SIGTERM"))
+            << trace << ": " << progress.toStdString();
+        const QDir dir(folder);
+        const QJsonObject record = ReadJson(dir.filePath(QStringLiteral("run.json")));
+        EXPECT_EQ(record[QStringLiteral("state")].toString(), QStringLiteral("interrupted")) << trace;
+        EXPECT_EQ(record[QStringLiteral("signal")].toString(), QLatin1String(SignalName(c.signal))) << trace;
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("run.lock")))) << trace;
+        // Every press the record counts left its files; none that it does not count did.
+        const qsizetype presses = record[QStringLiteral("presses")].toArray().size();
+        for (int press = 1; press <= 2; ++press) {
+            for (const char* kind : {"png", "obj", "mtl", "json"}) {
+                const QString name = QStringLiteral("best-%1.%2").arg(press).arg(QLatin1String(kind));
+                EXPECT_EQ(QFile::exists(dir.filePath(name)), press <= presses) << trace << ": " << name.toStdString();
+            }
+            if (press <= presses) {
+                EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("best-%1.png").arg(press))).isNull()) << trace;
+            }
+        }
+        EXPECT_TRUE(ReadAll(dir.filePath(QStringLiteral("fitness.csv"))).startsWith("press,generation,")) << trace;
     }
 }
 
