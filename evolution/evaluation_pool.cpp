@@ -36,9 +36,13 @@ std::size_t ImageBytes(const COffscreenImage& image) {
 
 struct CEvaluationPool::Worker {
     CWorkerProcess process;
+    Worker() {
+        std::fill(slotIndex, slotIndex + kSlots, -1);
+        std::fill(slotDone, slotDone + kSlots, false);
+    }
     // The candidate each slot holds, -1 for none, and whether its result has come.
-    int slotIndex[kSlots] = {-1, -1};
-    bool slotDone[kSlots] = {false, false};
+    int slotIndex[kSlots];
+    bool slotDone[kSlots];
     bool alive = true;
 
     int FreeSlot() const {
@@ -47,11 +51,13 @@ struct CEvaluationPool::Worker {
         return -1;
     }
     int FreeSlots() const { return static_cast<int>(std::count(slotIndex, slotIndex + kSlots, -1)); }
-    bool Busy() const {
-        for (int slot = 0; slot < kSlots; ++slot)
-            if (slotIndex[slot] >= 0 && !slotDone[slot]) return true;
-        return false;
+    int Drawing() const {
+        int count = 0;
+        for (int slot = 0; slot < kSlots; ++slot) count += slotIndex[slot] >= 0 && !slotDone[slot];
+        return count;
     }
+    bool Busy() const { return Drawing() > 0; }
+    bool CanTakeMore() const { return alive && FreeSlots() > 0 && Drawing() < kQueuedCandidates; }
     bool HoldsAnything() const { return FreeSlots() < kSlots; }
 };
 
@@ -214,8 +220,7 @@ void CEvaluationPool::HandOut() {
     for (int index = NextPending(); index >= 0; index = NextPending()) {
         Worker* idlest = nullptr;
         for (const std::unique_ptr<Worker>& worker : workers)
-            if (worker->alive && worker->FreeSlots() > 0 &&
-                (idlest == nullptr || worker->FreeSlots() > idlest->FreeSlots()))
+            if (worker->CanTakeMore() && (idlest == nullptr || worker->Drawing() < idlest->Drawing()))
                 idlest = worker.get();
         if (idlest == nullptr) return;
         if (!HandOutTo(*idlest, index)) Lose(*idlest);

@@ -16,8 +16,12 @@ namespace worker_protocol {
 // The worker's ends of the socket pair and of the shared memory, as the program hands them over.
 inline constexpr int kSocketDescriptor = 3;
 inline constexpr int kSharedMemoryDescriptor = 4;
-// Candidates a worker holds at once: it draws one while the program takes the other's picture.
-inline constexpr int kSlots = 2;
+// Candidates a worker holds at once, drawn or to be drawn. Results are taken in order, so a worker
+// whose trees happen to be small runs ahead of one whose trees are large by up to this many.
+inline constexpr int kSlots = 6;
+// Candidates a worker is given before it has sent back the one it draws: one waits in its socket, so
+// that it never idles for the program's answer, and no more, so that none waits long behind a large tree.
+inline constexpr int kQueuedCandidates = 2;
 
 enum class MessageKind : std::int32_t { kReady = 1, kScene, kScore, kScored };
 
