@@ -217,6 +217,8 @@ void CEvaluationPool::HandOut() {
         std::unique_ptr<Worker> worker = StartWorker();
         if (worker && Greet(*worker) && SendScene(*worker)) workers.push_back(std::move(worker));
     }
+    // With every worker lost and none to replace them, the view draws from now on.
+    if (WorkerCount() == 0 && replacementsLeft <= 0) gaveUp = true;
     for (int index = NextPending(); index >= 0; index = NextPending()) {
         Worker* idlest = nullptr;
         for (const std::unique_ptr<Worker>& worker : workers)
