@@ -44,6 +44,9 @@ int Fail(int status, const QString& why) {
 
 int main(int argc, char** argv) {
     KeepFreedHeapMemory();
+    // Offscreen whatever DISPLAY says, so the tool runs the same over SSH and in batch jobs. Set while
+    // this is the only thread: nothing changes the environment once others run.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Before Qt, EGL or Mesa start a thread, so that every thread inherits the blocked stop signals. From
     // here a stop request is kept for the run, which ends as soon as it starts if one came early.
     InstallInterruptRequest();
@@ -64,9 +67,8 @@ int main(int argc, char** argv) {
     // Before any of the program's objects exists: the target tree and the population draw from it.
     if (options.seed) SeedRandomSequence(*options.seed);
 
-    // Offscreen whatever DISPLAY says, so the tool runs the same over SSH and in batch jobs. Qt is given
-    // no arguments: every one of ours has been read, and Qt's own (-platform, -style) are not offered.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt is given no arguments: every one of ours has been read, and Qt's own (-platform, -style) are
+    // not offered.
     qtHandler = qInstallMessageHandler(PassOnQtMessage);
     int qtArgumentCount = 1;
     char* qtArguments[] = {argv[0], nullptr};
