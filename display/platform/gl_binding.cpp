@@ -39,21 +39,11 @@ bool HasExtension(const char* list, const char* name) {
 // A config for desktop GL in pbuffers with 8-bit RGBA and the deepest depth buffer offered.
 EGLConfig ChooseConfig(EGLDisplay display) {
     for (EGLint depth : {32, 24}) {
-        const EGLint attributes[] = {EGL_SURFACE_TYPE,
-                                     EGL_PBUFFER_BIT,
-                                     EGL_RENDERABLE_TYPE,
-                                     EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE,
-                                     8,
-                                     EGL_GREEN_SIZE,
-                                     8,
-                                     EGL_BLUE_SIZE,
-                                     8,
-                                     EGL_ALPHA_SIZE,
-                                     8,
-                                     EGL_DEPTH_SIZE,
-                                     depth,
-                                     EGL_NONE};
+        // clang-format off
+        const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
+                                     EGL_DEPTH_SIZE, depth, EGL_NONE};
+        // clang-format on
         EGLConfig config = nullptr;
         EGLint count = 0;
         if (eglChooseConfig(display, attributes, &config, 1, &count) == EGL_TRUE && count > 0) return config;
