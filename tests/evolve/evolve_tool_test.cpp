@@ -27,6 +27,7 @@
 #include "evolve/folder_lock.h"
 #include "evolve/interrupt_request.h"
 #include "evolve/target_picture.h"
+#include "tests/evolve/tool_files.h"
 #include "tree/random_seam.h"
 
 namespace {
@@ -43,11 +44,6 @@ ToolRun RunTool(const QStringList& arguments) {
     tool.waitForFinished(-1);
     return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
             QString::fromUtf8(tool.readAllStandardOutput()), QString::fromUtf8(tool.readAllStandardError())};
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QJsonObject ReadJson(const QString& path) { return QJsonDocument::fromJson(ReadAll(path)).object(); }
@@ -71,21 +67,6 @@ std::vector<unsigned char> BgrOf(const QImage& picture) {
         for (int x = 0; x < rgb.width(); ++x) bgr.insert(bgr.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
     }
     return bgr;
-}
-
-// The lines of a file without the columns or lines that hold times.
-QByteArray WithoutTimes(const QString& name, QByteArray bytes) {
-    QList<QByteArray> lines = bytes.split('\n');
-    for (QByteArray& line : lines) {
-        if (name == QLatin1String("run.json") && (line.contains("\"started\"") || line.contains("\"ended\"")))
-            line.clear();
-        if (name == QLatin1String("fitness.csv")) {
-            QList<QByteArray> cells = line.split(',');
-            if (cells.size() > 3) cells[3].clear();
-            line = cells.join(',');
-        }
-    }
-    return lines.join('\n');
 }
 
 // Stops the dialog's press once a number of generations is done: Train(50) then leaves best where

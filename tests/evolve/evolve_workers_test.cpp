@@ -11,12 +11,9 @@
 #include <thread>
 #include <vector>
 
-namespace {
+#include "tests/evolve/tool_files.h"
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+namespace {
 
 // The render workers that the run with this process id started, found by their command line.
 std::vector<pid_t> WorkersOf(qint64 run) {
@@ -59,26 +56,15 @@ struct ToolProcess {
     }
 };
 
-// fitness.csv without its seconds column; every other file but run.json byte for byte.
+// Every file but run.json, which names the jobs, byte for byte apart from fitness.csv's seconds.
 void ExpectSameFiles(const QString& expected, const QString& actual, const std::string& what) {
     const QStringList names = QDir(expected).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(names, QDir(actual).entryList(QDir::Files, QDir::Name)) << what;
     for (const QString& name : names) {
         if (name == QLatin1String("run.json")) continue;
-        QByteArray a = ReadAll(QDir(expected).filePath(name));
-        QByteArray b = ReadAll(QDir(actual).filePath(name));
-        if (name == QLatin1String("fitness.csv")) {
-            for (QByteArray* text : {&a, &b}) {
-                QList<QByteArray> lines = text->split('\n');
-                for (QByteArray& line : lines) {
-                    QList<QByteArray> cells = line.split(',');
-                    if (cells.size() > 3) cells[3].clear();
-                    line = cells.join(',');
-                }
-                *text = lines.join('\n');
-            }
-        }
-        EXPECT_TRUE(a == b) << what << ": " << name.toStdString() << " differs";
+        EXPECT_TRUE(WithoutTimes(name, ReadAll(QDir(expected).filePath(name))) ==
+                    WithoutTimes(name, ReadAll(QDir(actual).filePath(name))))
+            << what << ": " << name.toStdString() << " differs";
     }
 }
 
