@@ -162,3 +162,24 @@ TEST(EvaluationPool, WithoutWorkersOrWithAnotherRendererThePanelDrawsEveryCandid
     EXPECT_NE(errors.find("ramulon: render workers draw with softpipe"), std::string::npos) << errors;
     ExpectSame(otherRenderer, serial, "workers with another renderer");
 }
+
+TEST(EvaluationPool, WorkersStartOnceForTheProgramAndNotForEachTraining) {
+    ResetRandomSequence();
+    WiredProgram program(kWidth, kHeight);
+    program.SetJobs(2);
+    CEvaluationPool& pool = program.renderer.workers;
+    EXPECT_TRUE(pool.WorkerPids().empty()) << "workers start at the first training, not before";
+    program.evolvedView.Render();
+    std::unique_ptr<COffscreenImage> target = program.targetView.CreateImage(1.0, false);
+    program.targetView.Capture(*target);
+    program.evolver.target = target.get();
+    CFitnessRecorder recorder;
+    program.evolver.observer = &recorder;
+    program.evolver.Train(0);
+    const std::vector<int> first = pool.WorkerPids();
+    program.evolver.Train(0);
+    program.evolver.observer = nullptr;
+    program.evolver.target = nullptr;
+    EXPECT_EQ(first.size(), 2u);
+    EXPECT_EQ(pool.WorkerPids(), first);
+}
