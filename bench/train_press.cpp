@@ -30,6 +30,7 @@
 #include "evolution/fitness_recorder.h"
 #include "evolution/heap_policy.h"
 #include "evolution/processor_cores.h"
+#include "evolution/renderer_identity.h"
 #include "tree/random_seam.h"
 #include "tree/tree_drawing_seam.h"
 
@@ -240,7 +241,7 @@ int main(int argc, char** argv) {
         if (serial) program.evolvedView.drawList.front() = &evolvedCamera;
         PhaseClock clock(serial ? &evolvedCamera : nullptr);
         press = Press(options.generations, false, options.jobs, clock, program);
-        renderer = program.renderer.display.Identity().name;
+        renderer = IdentityOf(program.renderer.display).name;
         const int workers = program.renderer.workers.MostWorkers();
         if (!serial) clock.floor = program.renderer.workers.WorkSeconds() / std::max(1, workers);
 

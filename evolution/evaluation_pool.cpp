@@ -104,7 +104,7 @@ bool CEvaluationPool::Greet(Worker& worker) {
         return false;
     ready.renderer[sizeof ready.renderer - 1] = '\0';
     ready.version[sizeof ready.version - 1] = '\0';
-    const platform::RendererIdentity theirs{ready.renderer, ready.version};
+    const RendererIdentity theirs{ready.renderer, ready.version};
     if (theirs.name.empty()) return false;
     if (theirs == panelRenderer) return true;
     // Another renderer draws other pixels: its fitness would not be the panel's.
@@ -120,7 +120,7 @@ bool CEvaluationPool::Greet(Worker& worker) {
 }
 
 void CEvaluationPool::StartWorkers() {
-    if (panelRenderer.name.empty()) panelRenderer = panelDisplay.Identity();
+    if (panelRenderer.name.empty()) panelRenderer = IdentityOf(panelDisplay);
     if (panelRenderer.name.empty()) {
         gaveUp = true;
         return;

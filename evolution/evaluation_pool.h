@@ -15,6 +15,7 @@
 
 #include "display/platform/drawing_surface.h"
 #include "display/platform/gl_binding.h"
+#include "evolution/renderer_identity.h"
 #include "evolution/worker_protocol.h"
 
 class CGLView;
@@ -90,7 +91,7 @@ private:
     bool IsUnderWay(int index) const;
 
     platform::GlDisplay& panelDisplay;
-    platform::RendererIdentity panelRenderer;
+    RendererIdentity panelRenderer;
     std::string workerProgram;
     std::vector<std::string> workerEnvironment;
     int requested = 1;

@@ -13,6 +13,7 @@
 #include "display/platform/application_start.h"
 #include "evolution/heap_policy.h"
 #include "evolution/processor_cores.h"
+#include "evolution/renderer_identity.h"
 #include "evolve/evolve_options.h"
 #include "evolve/evolve_run.h"
 #include "evolve/folder_lock.h"
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
     // the same order, so a run without options is the first press of a fresh program.
     CMainDlg dialog;
     dialog.objects.SetJobs(options.jobs);
-    const std::string renderer = dialog.objects.renderer.display.Identity().name;
+    const std::string renderer = IdentityOf(dialog.objects.renderer.display).name;
     if (renderer.empty())
         return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));
 

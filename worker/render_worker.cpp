@@ -23,6 +23,7 @@
 #include "display/platform/drawing_surface.h"
 #include "display/platform/gl_binding.h"
 #include "evolution/image_difference.h"
+#include "evolution/renderer_identity.h"
 #include "evolution/worker_protocol.h"
 #include "worker/candidate_tree.h"
 
@@ -147,7 +148,7 @@ int RunRenderWorker(pid_t program) {
     if (mapped == MAP_FAILED) return 1;
 
     platform::GlDisplay display;
-    const platform::RendererIdentity identity = display.Open() ? display.Identity() : platform::RendererIdentity{};
+    const RendererIdentity identity = IdentityOf(display);
     ReadyMessage ready;
     CopyText(ready.renderer, identity.name);
     CopyText(ready.version, identity.version);

@@ -2,7 +2,6 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -83,15 +82,9 @@ std::vector<EGLDeviceEXT> EglDevices(const char* clientExtensions) {
 }
 
 const char* WhyNoDisplay(DisplayStage furthest) {
-    switch (furthest) {
-        case DisplayStage::kNone:
-            return "no EGL display is offered (is Mesa's EGL driver, libegl-mesa0, installed?)";
-        case DisplayStage::kFound:
-            return "no EGL display could be initialised (the OpenGL driver did not load)";
-        case DisplayStage::kInitialised:
-        case DisplayStage::kReady:
-            break;
-    }
+    if (furthest == DisplayStage::kNone)
+        return "no EGL display is offered (is Mesa's EGL driver, libegl-mesa0, installed?)";
+    if (furthest == DisplayStage::kFound) return "no EGL display could be initialised (the OpenGL driver did not load)";
     return "no EGL display offers an OpenGL pbuffer config";
 }
 
@@ -159,22 +152,6 @@ bool GlDisplay::ApplySurfaceFormat(DrawingSurface& surface, int width, int heigh
     surface.pbufferWidth = w;
     surface.pbufferHeight = h;
     return true;
-}
-
-RendererIdentity GlDisplay::Identity() {
-    DrawingSurface probe;
-    if (!Open() || !ApplySurfaceFormat(probe, 1, 1)) return {};
-    RendererIdentity identity;
-    if (GlContext context = CreateGlContext(&probe)) {
-        if (MakeGlCurrent(&probe, context)) {
-            if (const auto* text = reinterpret_cast<const char*>(glGetString(GL_RENDERER))) identity.name = text;
-            if (const auto* text = reinterpret_cast<const char*>(glGetString(GL_VERSION))) identity.version = text;
-            MakeGlCurrent(nullptr, nullptr);
-        }
-        DeleteGlContext(probe, context);
-    }
-    ReleaseSurface(probe);
-    return identity;
 }
 
 bool SurfaceHasSize(const DrawingSurface& surface, int width, int height) {

@@ -1,26 +1,16 @@
-// The OpenGL binding of a panel: the EGL display a program draws on with the panels' surface format,
-// a pbuffer per drawing surface, and rendering contexts made on demand or kept with the surface. A display belongs to
-// whoever opened it, and is never terminated: EGL hands every caller in a process the same display for the same
-// platform. Surfaces and contexts are made on the thread that owns the display; a context may then be made current and
-// used on any thread, by one thread at a time.
+// The OpenGL binding: the EGL display a program draws on, a pbuffer of the panels' format for each
+// drawing surface, and contexts made on demand or kept with the surface. A display is its opener's and
+// is never terminated, as EGL gives every caller in a process the same one. Surfaces and contexts are
+// made on the display owner's thread; a context may then be current on any thread, on one at a time.
 #pragma once
 
 #include <chrono>
-#include <string>
 
 namespace platform {
 
 struct DrawingSurface;
-struct PresentedFrame;
 
 using GlContext = void*;
-
-// What draws the pictures: two renderers with the same name and version give the same pixels.
-struct RendererIdentity {
-    std::string name;     // GL_RENDERER, e.g. "llvmpipe (LLVM 15.0.6, 256 bits)"
-    std::string version;  // GL_VERSION
-    bool operator==(const RendererIdentity&) const = default;
-};
 
 // The display a program draws on: each EGL device in turn, then Mesa's surfaceless platform, then the
 // default display; the first that offers the panels' format (8-bit RGBA with the deepest depth buffer
@@ -39,8 +29,6 @@ public:
 
     // Gives the surface its pbuffer of the given size on this display. Done once per surface.
     bool ApplySurfaceFormat(DrawingSurface& surface, int width, int height);
-    // Read through a one-pixel surface and context of its own; empty when no context can be made.
-    RendererIdentity Identity();
 
     // For the surfaces made on it.
     void* Handle() const { return display; }
