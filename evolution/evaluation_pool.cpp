@@ -21,40 +21,43 @@ namespace {
 // Long enough for a worker to open its display and compile its first code on a loaded machine.
 constexpr int kGreetingMilliseconds = 60'000;
 
-// The lowest address of an image's rows, wherever its top row lies.
+// The block of memory that holds an image's rows, wherever its top row lies.
 const unsigned char* FirstByte(const COffscreenImage& image) {
-    if (image.Pitch() >= 0) return image.Bits();
-    return image.Bits() + static_cast<std::ptrdiff_t>(image.Pitch()) * (image.Height() - 1);
+    return image.Bits() - TopRowOffset(image.Pitch(), image.Height());
 }
 
 std::size_t ImageBytes(const COffscreenImage& image) {
-    if (image.Bits() == nullptr || image.Height() <= 0) return 0;
-    return static_cast<std::size_t>(std::abs(image.Pitch())) * static_cast<std::size_t>(image.Height());
+    return image.Bits() != nullptr ? RowBytes(image.Pitch(), image.Height()) : 0;
 }
 
 }  // namespace
 
+// A candidate a worker holds: handed out, or scored and waiting to be taken. A scored one's picture
+// lies in the worker's shared memory, unless none could be read.
+struct CEvaluationPool::Slot {
+    int index = -1;
+    bool scored = false;
+    bool picture = false;
+    double fitness = 0.0;
+
+    bool Drawing() const { return index >= 0 && !scored; }
+};
+
 struct CEvaluationPool::Worker {
     CWorkerProcess process;
-    Worker() {
-        std::fill(slotIndex, slotIndex + kSlots, -1);
-        std::fill(slotDone, slotDone + kSlots, false);
-    }
-    // The candidate each slot holds, -1 for none, and whether its result has come.
-    int slotIndex[kSlots];
-    bool slotDone[kSlots];
+    Slot slots[kSlots];
     bool alive = true;
 
     int FreeSlot() const {
         for (int slot = 0; slot < kSlots; ++slot)
-            if (slotIndex[slot] < 0) return slot;
+            if (slots[slot].index < 0) return slot;
         return -1;
     }
-    int FreeSlots() const { return static_cast<int>(std::count(slotIndex, slotIndex + kSlots, -1)); }
+    int FreeSlots() const {
+        return static_cast<int>(std::count_if(slots, slots + kSlots, [](const Slot& s) { return s.index < 0; }));
+    }
     int Drawing() const {
-        int count = 0;
-        for (int slot = 0; slot < kSlots; ++slot) count += slotIndex[slot] >= 0 && !slotDone[slot];
-        return count;
+        return static_cast<int>(std::count_if(slots, slots + kSlots, [](const Slot& s) { return s.Drawing(); }));
     }
     bool Busy() const { return Drawing() > 0; }
     bool CanTakeMore() const { return alive && FreeSlots() > 0 && Drawing() < kQueuedCandidates; }
@@ -81,7 +84,6 @@ int CEvaluationPool::WorkerCount() const {
 void CEvaluationPool::StopWorkers() {
     // Closing a worker's socket ends it; its process is reaped as it goes.
     workers.clear();
-    finished.clear();
     redo.clear();
     replacementsLeft = 0;
     lostWorkers = 0;
@@ -203,8 +205,7 @@ bool CEvaluationPool::HandOutTo(Worker& worker, int index) {
     message.slot = slot;
     message.index = index;
     message.genome = candidate.genome;
-    worker.slotIndex[slot] = index;
-    worker.slotDone[slot] = false;
+    worker.slots[slot] = Slot{index};
     if (!redo.erase(index)) ++next;
     return worker.process.Send(&message, sizeof message);
 }
@@ -238,10 +239,10 @@ void CEvaluationPool::Lose(Worker& worker) {
     const std::string how = worker.process.Reap();
     std::fprintf(stderr, "ramulon: a render worker was lost (%s); its candidates are scored again\n", how.c_str());
     // Results that came before it died stay good: their pictures lie in memory that this process maps.
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (worker.slotIndex[slot] >= 0 && !worker.slotDone[slot]) {
-            redo.insert(worker.slotIndex[slot]);
-            worker.slotIndex[slot] = -1;
+    for (Slot& slot : worker.slots) {
+        if (slot.Drawing()) {
+            redo.insert(slot.index);
+            slot = Slot{};
         }
     }
 }
@@ -250,27 +251,24 @@ void CEvaluationPool::Receive(Worker& worker) {
     ScoredMessage scored;
     const std::size_t length = worker.process.Receive(&scored, sizeof scored);
     const bool valid = length == sizeof scored && scored.kind == MessageKind::kScored && scored.slot >= 0 &&
-                       scored.slot < kSlots && worker.slotIndex[scored.slot] == scored.index &&
-                       !worker.slotDone[scored.slot];
+                       scored.slot < kSlots && worker.slots[scored.slot].index == scored.index &&
+                       worker.slots[scored.slot].Drawing();
     if (!valid) {
         Lose(worker);
         return;
     }
     workSeconds += scored.seconds;
-    const int index = static_cast<int>(scored.index);
-    if (!scored.pictureRead) {
-        // Without a picture there is nothing to show or compare; the caller draws it in the view.
-        worker.slotIndex[scored.slot] = -1;
-        finished[index] = Finished{0.0, nullptr, -1};
-        return;
-    }
-    worker.slotDone[scored.slot] = true;
-    finished[index] = Finished{scored.fitness, &worker, scored.slot};
+    Slot& slot = worker.slots[scored.slot];
+    slot.scored = true;
+    // Without a picture there is nothing to show or compare; the caller draws it in the view.
+    slot.picture = scored.pictureRead;
+    slot.fitness = scored.fitness;
 }
 
 void CEvaluationPool::Collect() {
-    std::vector<pollfd> watched;
-    std::vector<Worker*> watchedWorkers;
+    // Kept between calls: this runs for every candidate of a training.
+    watched.clear();
+    watchedWorkers.clear();
     for (const std::unique_ptr<Worker>& worker : workers) {
         if (!worker->alive || !worker->Busy()) continue;
         watched.push_back(pollfd{worker->process.Socket(), POLLIN, 0});
@@ -289,38 +287,42 @@ void CEvaluationPool::Collect() {
 
 bool CEvaluationPool::IsUnderWay(int index) const {
     for (const std::unique_ptr<Worker>& worker : workers)
-        for (int slot = 0; slot < kSlots; ++slot)
-            if (worker->alive && worker->slotIndex[slot] == index && !worker->slotDone[slot]) return true;
+        for (const Slot& slot : worker->slots)
+            if (worker->alive && slot.index == index && slot.Drawing()) return true;
     return false;
+}
+
+std::pair<CEvaluationPool::Worker*, CEvaluationPool::Slot*> CEvaluationPool::ScoredSlot(int index) {
+    // A worker lost since keeps what it scored before: its memory is still mapped here.
+    for (const std::unique_ptr<Worker>& worker : workers)
+        for (Slot& slot : worker->slots)
+            if (slot.index == index && slot.scored) return {worker.get(), &slot};
+    return {nullptr, nullptr};
 }
 
 CEvaluationPool::Result CEvaluationPool::WaitForResult(int index) {
     for (;;) {
-        if (const auto found = finished.find(index); found != finished.end()) {
-            const Finished& result = found->second;
-            if (result.worker == nullptr) return Result{0.0, nullptr};
+        if (const auto [worker, slot] = ScoredSlot(index); slot != nullptr) {
+            if (!slot->picture) return Result{0.0, nullptr};
             frame.width = scene.width;
             frame.height = scene.height;
-            const unsigned char* picture = result.worker->process.Shared() + layout.PictureOffset(result.slot);
+            const unsigned char* picture =
+                worker->process.Shared() + layout.PictureOffset(static_cast<int>(slot - worker->slots));
             frame.bgr.assign(picture, picture + layout.pictureBytes);
-            return Result{result.fitness, &frame};
+            return Result{slot->fitness, &frame};
         }
         HandOut();
         if (!IsUnderWay(index)) {
             // No worker holds it and none can take it now: the caller scores it in the view.
             if (!redo.erase(index) && index == next) ++next;
-            finished[index] = Finished{0.0, nullptr, -1};
-            continue;
+            return Result{0.0, nullptr};
         }
         Collect();
     }
 }
 
 void CEvaluationPool::ResultTaken(int index) {
-    if (const auto found = finished.find(index); found != finished.end()) {
-        if (Worker* worker = found->second.worker) worker->slotIndex[found->second.slot] = -1;
-        finished.erase(found);
-    }
+    if (const auto [worker, slot] = ScoredSlot(index); slot != nullptr) *slot = Slot{};
     ForgetDeadWorkers();
     HandOut();
 }
@@ -332,8 +334,7 @@ void CEvaluationPool::EndBatch() {
         return std::any_of(workers.begin(), workers.end(), [](const auto& w) { return w->alive && w->Busy(); });
     };
     while (anyBusy()) Collect();
-    for (const std::unique_ptr<Worker>& worker : workers) std::fill(worker->slotIndex, worker->slotIndex + kSlots, -1);
-    finished.clear();
+    for (const std::unique_ptr<Worker>& worker : workers) std::fill(worker->slots, worker->slots + kSlots, Slot{});
     redo.clear();
     ForgetDeadWorkers();
     batch = nullptr;

@@ -7,10 +7,12 @@
 // by the caller in the view; one whose renderer differs from the panels' is not used.
 #pragma once
 
-#include <map>
+#include <poll.h>
+
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/platform/drawing_surface.h"
@@ -35,7 +37,6 @@ public:
     // How many workers to have; 1 or fewer means none, and the view draws every candidate itself.
     // Workers are started at the first batch after this.
     void SetWorkerCount(int count);
-    int RequestedWorkers() const { return requested; }
     // Workers that run now and score candidates.
     int WorkerCount() const;
     // The most workers that scored one batch, over the program's life; 0 when the view drew everything.
@@ -68,12 +69,8 @@ public:
     void SetWorkerEnvironment(std::vector<std::string> variables) { workerEnvironment = std::move(variables); }
 
 private:
+    struct Slot;
     struct Worker;
-    struct Finished {
-        double fitness;
-        Worker* worker;
-        int slot;
-    };
 
     void StartWorkers();
     std::unique_ptr<Worker> StartWorker();
@@ -89,6 +86,8 @@ private:
     void Lose(Worker& worker);
     void ForgetDeadWorkers();
     bool IsUnderWay(int index) const;
+    // The worker and slot that hold index scored, or nulls.
+    std::pair<Worker*, Slot*> ScoredSlot(int index);
 
     platform::GlDisplay& panelDisplay;
     RendererIdentity panelRenderer;
@@ -110,7 +109,8 @@ private:
     int next = 0;
     int limit = 0;
     std::set<int> redo;
-    std::map<int, Finished> finished;
+    std::vector<pollfd> watched;
+    std::vector<Worker*> watchedWorkers;
     platform::PresentedFrame frame;
     double workSeconds = 0.0;
 };

@@ -34,7 +34,6 @@ public:
     pid_t Pid() const { return pid; }
     int Socket() const { return socket; }
     unsigned char* Shared() const { return shared; }
-    std::size_t SharedBytes() const { return sharedBytes; }
 
 private:
     pid_t pid = -1;

@@ -1,5 +1,7 @@
 #include "evolution/worker_protocol.h"
 
+#include <cstdlib>
+
 namespace worker_protocol {
 
 namespace {
@@ -8,6 +10,14 @@ namespace {
 std::size_t RoundUp(std::size_t bytes) { return (bytes + 63) / 64 * 64; }
 
 }  // namespace
+
+std::size_t RowBytes(int pitch, int height) {
+    return height > 0 ? static_cast<std::size_t>(std::abs(pitch)) * static_cast<std::size_t>(height) : 0;
+}
+
+std::size_t TopRowOffset(int pitch, int height) {
+    return pitch < 0 && height > 0 ? static_cast<std::size_t>(-pitch) * static_cast<std::size_t>(height - 1) : 0;
+}
 
 SharedLayout::SharedLayout(int width, int height, std::size_t target)
     : targetBytes(RoundUp(target)),

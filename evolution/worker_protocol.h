@@ -67,6 +67,12 @@ struct ScoredMessage {
 static_assert(std::is_trivially_copyable_v<SceneMessage> && std::is_trivially_copyable_v<ScoreMessage>,
               "messages are copied byte for byte between processes");
 
+// A picture's rows as they lie in memory, height rows pitch bytes apart, copied as one block: its bytes,
+// and where its top row lies from the block's start, since a pitch below zero runs upwards from the
+// last row in memory.
+std::size_t RowBytes(int pitch, int height);
+std::size_t TopRowOffset(int pitch, int height);
+
 // Where things lie in a worker's shared memory for a panel of width by height and a target of
 // targetBytes: the target, then each slot's noise field and picture.
 struct SharedLayout {

@@ -83,8 +83,7 @@ private:
 };
 
 bool CWorkerScene::Take(const SceneMessage& message) {
-    const long long rowBytes = static_cast<long long>(std::abs(message.targetPitch));
-    const std::size_t targetBytes = static_cast<std::size_t>(rowBytes * std::max(message.targetHeight, 0));
+    const std::size_t targetBytes = RowBytes(message.targetPitch, message.targetHeight);
     const SharedLayout next(message.width, message.height, targetBytes);
     if (message.width < 0 || message.height < 0 || next.Total() > sharedBytes) return false;
     if (!capture || message.width != scene.width || message.height != scene.height) {
@@ -101,10 +100,8 @@ bool CWorkerScene::Take(const SceneMessage& message) {
     layout = next;
     camera.pose = message.pose;
     camera.lightOn = message.lightOn;
-    // The target's rows lie as they lay in the program's memory; a pitch below zero runs upwards from
-    // the last row in memory, which is the picture's top row.
-    const unsigned char* top = shared;
-    if (message.targetPitch < 0 && message.targetHeight > 0) top += rowBytes * (message.targetHeight - 1);
+    // The target's rows lie as they lay in the program's memory.
+    const unsigned char* top = shared + TopRowOffset(message.targetPitch, message.targetHeight);
     target = PixelRows{targetBytes > 0 ? top : nullptr, message.targetWidth, message.targetHeight, message.targetPitch,
                        message.targetBitsPerPixel};
     return true;

@@ -73,10 +73,7 @@ Outcome Train(int jobs, long stopAt = 0, const Faults& faults = {}) {
     CEvaluationPool& pool = program.renderer.workers;
     if (!faults.workerProgram.empty()) pool.SetWorkerProgram(faults.workerProgram);
     pool.SetWorkerEnvironment(faults.workerEnvironment);
-    program.evolvedView.Render();
-    std::unique_ptr<COffscreenImage> target = program.targetView.CreateImage(1.0, false);
-    program.targetView.Capture(*target);
-    program.evolver.target = target.get();
+    const std::unique_ptr<COffscreenImage> target = program.AimAtLeftPanel();
     StoppingRecorder recorder(stopAt > 0 ? stopAt : 1L << 40, faults.killAt, pool);
     program.evolver.observer = &recorder;
     program.evolver.Train(2);
@@ -169,10 +166,7 @@ TEST(EvaluationPool, WorkersStartOnceForTheProgramAndNotForEachTraining) {
     program.SetJobs(2);
     CEvaluationPool& pool = program.renderer.workers;
     EXPECT_TRUE(pool.WorkerPids().empty()) << "workers start at the first training, not before";
-    program.evolvedView.Render();
-    std::unique_ptr<COffscreenImage> target = program.targetView.CreateImage(1.0, false);
-    program.targetView.Capture(*target);
-    program.evolver.target = target.get();
+    const std::unique_ptr<COffscreenImage> target = program.AimAtLeftPanel();
     CFitnessRecorder recorder;
     program.evolver.observer = &recorder;
     program.evolver.Train(0);

@@ -39,10 +39,7 @@ std::vector<double> TrainingFitness(bool reference, int generations) {
     ResetRandomSequence();
     Program program(154, 180);
     program.UseReference(reference);
-    program.evolvedView.Render();
-    std::unique_ptr<COffscreenImage> target = program.targetView.CreateImage(1.0, false);
-    program.targetView.Capture(*target);
-    program.evolver.target = target.get();
+    const std::unique_ptr<COffscreenImage> target = program.AimAtLeftPanel();
     CFitnessRecorder recorder;
     program.evolver.observer = &recorder;
     program.evolver.Train(generations);
