@@ -14,7 +14,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libgtest-dev
-  xvfb xauth fonts-dejavu-core imagemagick xdotool
+  xvfb xauth fonts-dejavu-core fontconfig imagemagick xdotool
 )
 if [ "${1:-}" = "--package" ]; then
   packages+=(dpkg-dev file gzip groff-base man-db lintian appstream desktop-file-utils)

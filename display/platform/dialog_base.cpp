@@ -1,7 +1,6 @@
 #include "display/platform/dialog_base.h"
 
 #include <QContextMenuEvent>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -35,16 +34,15 @@ void DialogBase::Build() {
     built = true;
     QFont font(QString::fromUtf8(dialogTemplate.fontFamily));
     font.setPointSize(dialogTemplate.fontPointSize);
+    // The font is the controls' only: the layout's units are fixed (see kDialogBaseUnits).
     setFont(font);
-    const QFontMetrics metrics(font);
-    baseUnits = DialogBaseUnits{metrics.averageCharWidth(), metrics.height()};
 
     setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (dialogTemplate.style & kSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
     const QRect frame =
-        DialogUnitsToPixels(baseUnits, dialogTemplate.x, dialogTemplate.y, dialogTemplate.width, dialogTemplate.height);
+        DialogUnitsToPixels(kDialogBaseUnits, dialogTemplate.x, dialogTemplate.y, dialogTemplate.width, dialogTemplate.height);
     setFixedSize(frame.size());
 
     for (const ControlTemplate& c : dialogTemplate.controls) {
@@ -63,7 +61,7 @@ void DialogBase::Build() {
         } else {
             auto* label = new QLabel(this);
             if (c.style & kShowsIcon) {
-                const QRect r = DialogUnitsToPixels(baseUnits, c.x, c.y, c.width, c.height);
+                const QRect r = DialogUnitsToPixels(kDialogBaseUnits, c.x, c.y, c.width, c.height);
                 label->setPixmap(QIcon(text).pixmap(r.size().boundedTo(QSize(32, 32))));
             } else {
                 label->setTextFormat(Qt::PlainText);
@@ -71,7 +69,7 @@ void DialogBase::Build() {
             }
             widget = label;
         }
-        widget->setGeometry(DialogUnitsToPixels(baseUnits, c.x, c.y, c.width, c.height));
+        widget->setGeometry(DialogUnitsToPixels(kDialogBaseUnits, c.x, c.y, c.width, c.height));
         widget->setFocusPolicy((c.style & kTabStop) ? Qt::StrongFocus : Qt::NoFocus);
         widget->setVisible((c.style & kControlVisible) != 0);
         if (c.id != kUnaddressedControl) controls[c.id] = widget;

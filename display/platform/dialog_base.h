@@ -71,7 +71,6 @@ private:
     void Build();
 
     const DialogTemplate& dialogTemplate;
-    DialogBaseUnits baseUnits;
     std::map<int, QWidget*> controls;
     QMenu* windowMenu = nullptr;
     WindowMenu windowMenuItems;
