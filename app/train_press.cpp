@@ -10,9 +10,13 @@ std::unique_ptr<COffscreenImage> CaptureTargetPicture(CGLView& targetView) {
     return image;
 }
 
-void TrainTowards(COffscreenImage& picture, CEvolver& evolver, CGLView& evolvedView, int generations) {
+void TrainTowards(COffscreenImage& picture, CEvolver& evolver, CGLView& evolvedView, int generations,
+                  int generationsDone) {
     evolver.target = &picture;
-    evolver.Train(generations);
+    if (generationsDone < 0)
+        evolver.Train(generations);
+    else
+        evolver.ContinueTraining(generations, generationsDone);
     evolvedView.Render();
     evolver.target = nullptr;
 }

@@ -16,4 +16,7 @@ inline constexpr int kGenerationsPerPress = 50;
 std::unique_ptr<COffscreenImage> CaptureTargetPicture(CGLView& targetView);
 
 // Trains towards the picture, which is only borrowed: the evolver's target is cleared again afterwards.
-void TrainTowards(COffscreenImage& picture, CEvolver& evolver, CGLView& evolvedView, int generations);
+// With generationsDone of 0 or more, the training goes on from the end of that generation instead of
+// starting (CEvolver::ContinueTraining).
+void TrainTowards(COffscreenImage& picture, CEvolver& evolver, CGLView& evolvedView, int generations,
+                  int generationsDone = -1);

@@ -184,7 +184,18 @@ void CEvolver::Train(int generations) {
     // were best under the previous target.
     EvaluateInOrder(population.get(), populationSize);
     if (!stopped) Observer().OnGeneration(0);
-    for (int generation = 1; generation <= generations && !Stopping(); ++generation) {
+    RunGenerations(1, generations);
+}
+
+void CEvolver::ContinueTraining(int generations, int generationsDone) {
+    if (view == nullptr) return;
+    stopped = false;
+    EnsureCapture();
+    RunGenerations(generationsDone + 1, generations);
+}
+
+void CEvolver::RunGenerations(int first, int generations) {
+    for (int generation = first; generation <= generations && !Stopping(); ++generation) {
         CrossoverStep();
         if (!stopped) MutationStep();
         view->RemoveLastRenderable();

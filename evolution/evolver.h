@@ -27,6 +27,10 @@ public:
     // Scores the population against target, runs the generations and reports best's fitness. When the
     // observer asks to stop, the generations end early and best is shown and reported as it stands.
     void Train(int generations);
+    // Goes on with a training from the end of generation generationsDone (0: the population has just
+    // been scored), with population, best and the random sequence as they stood there, and ends as
+    // Train does: a run continued from a saved state draws and scores what the whole run would have.
+    void ContinueTraining(int generations, int generationsDone);
     // Stores and returns the fitness of the individual's picture in the view against target: 0 without a
     // target or view (nothing drawn), -1 for no individual (nothing stored).
     double Evaluate(CIndividual* individual);
@@ -61,6 +65,8 @@ private:
     void EvaluateInOrder(CIndividual* batch, int count);
     // The same through the pool's workers, whose batch has been started.
     void TakeResultsInOrder(CIndividual* batch, int count);
+    // Generations first ... generations, then best shown and reported.
+    void RunGenerations(int first, int generations);
     bool Stopping();
     ITrainingObserver& Observer() { return observer != nullptr ? *observer : programObserver; }
     void EnterPhase(EvolverPhase phase) { Observer().OnPhase(phase); }

@@ -69,6 +69,8 @@ int RandomDraw() { return Sequence().next(); }
 
 void SeedRandomSequence(std::uint32_t seed) { Sequence().state = seed; }
 
+std::uint32_t RandomSequenceState() { return Sequence().state; }
+
 double RandomUniform(double a, double b) {
     const double fraction = RandomDraw() * kDrawToFraction;
     return a + fraction * (b - a);

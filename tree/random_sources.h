@@ -12,6 +12,10 @@ int RandomDraw();
 // unseeded start. ramulon-evolve calls it before any tree exists, so that runs can differ.
 void SeedRandomSequence(std::uint32_t seed);
 
+// Where the sequence stands: seeding with it continues the sequence from here, as a run continued from a
+// checkpoint does.
+std::uint32_t RandomSequenceState();
+
 // a + fraction * (b - a) for one draw; a draw of 0 gives exactly a, a draw of 32767 exactly b when a is 0.
 double RandomUniform(double a, double b);
 
