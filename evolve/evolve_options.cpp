@@ -58,9 +58,15 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
         const bool takesValue = name == QLatin1String("--presses") || name == QLatin1String("--generations") ||
                                 name == QLatin1String("--randomize") || name == QLatin1String("--target") ||
                                 name == QLatin1String("--out") || name == QLatin1String("--seed") ||
-                                name == QLatin1String("--jobs");
+                                name == QLatin1String("--jobs") || name == QLatin1String("--resume") ||
+                                name == QLatin1String("--checkpoint-every");
+        if (takesValue || !valueGiven) options.given << name;
         if (name == QLatin1String("--force") && !valueGiven) {
             options.force = true;
+            continue;
+        }
+        if (name == QLatin1String("--continue") && !valueGiven) {
+            options.continueRun = true;
             continue;
         }
         if (!takesValue) {
@@ -89,6 +95,8 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
                 parsed.error = QStringLiteral("--jobs must be at least 1, not 0");
                 ok = false;
             }
+        } else if (name == QLatin1String("--checkpoint-every")) {
+            ok = ReadCount(name, value, kMaxCheckpointSeconds, options.checkpointSeconds, parsed.error);
         } else if (name == QLatin1String("--seed")) {
             std::uint32_t seed = 0;
             ok = ReadCount(name, value, std::numeric_limits<std::uint32_t>::max(), seed, parsed.error);
@@ -99,13 +107,63 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
         } else if (name == QLatin1String("--target")) {
             options.targetFile = value;
         } else {
+            if (haveOutput && value != options.outputFolder) {
+                parsed.error = QStringLiteral("two folders, %1 and %2: give one, with --out DIR or --resume DIR")
+                                   .arg(options.outputFolder, value);
+                return parsed;
+            }
             options.outputFolder = value;
+            options.resume = options.resume || name == QLatin1String("--resume");
             haveOutput = true;
         }
         if (!ok) return parsed;
     }
-    if (!haveOutput) parsed.error = QStringLiteral("no output folder: give --out DIR (see --help)");
+    if (!haveOutput) {
+        parsed.error = QStringLiteral("no output folder: give --out DIR (see --help)");
+    } else if (options.force && (options.continueRun || options.resume)) {
+        parsed.error = QStringLiteral("--force starts the run anew; it cannot go with --%1")
+                           .arg(options.resume ? QStringLiteral("resume") : QStringLiteral("continue"));
+    }
     return parsed;
+}
+
+namespace {
+
+QString SeedText(const std::optional<std::uint32_t>& seed) {
+    return seed ? QString::number(*seed) : QStringLiteral("none");
+}
+
+QString TargetText(const QString& target) { return target.isEmpty() ? QStringLiteral("the left panel") : target; }
+
+}  // namespace
+
+QString ContinuedOptions(const EvolveOptions& commandLine, const RunOptions& run, EvolveOptions& continued) {
+    continued = commandLine;
+    static_cast<RunOptions&>(continued) = run;
+    const auto given = [&](const char* name) { return commandLine.given.contains(QLatin1String(name)); };
+    const auto differs = [&](const char* name, const QString& asked, const QString& theirs) {
+        return QStringLiteral("%1 %2 differs from the run's %3 in %4; a run goes on with the options it started with")
+            .arg(QLatin1String(name), asked, theirs, commandLine.outputFolder);
+    };
+    if (given("--generations") && commandLine.generations != run.generations)
+        return differs("--generations", QString::number(commandLine.generations), QString::number(run.generations));
+    if (given("--randomize") && commandLine.randomizations != run.randomizations)
+        return differs("--randomize", QString::number(commandLine.randomizations), QString::number(run.randomizations));
+    if (given("--seed") && commandLine.seed != run.seed)
+        return differs("--seed", SeedText(commandLine.seed), SeedText(run.seed));
+    if (given("--target") && commandLine.targetFile != run.targetFile)
+        return differs("--target", commandLine.targetFile, TargetText(run.targetFile));
+    if (given("--presses")) {
+        if (commandLine.presses < run.presses)
+            return QStringLiteral("--presses %1 is fewer than the run's %2 in %3; it may only be raised, to extend the run")
+                .arg(commandLine.presses)
+                .arg(run.presses)
+                .arg(commandLine.outputFolder);
+        continued.presses = commandLine.presses;
+    }
+    // The number of jobs changes no result: without --jobs a continued run takes this machine's cores.
+    continued.jobs = given("--jobs") ? commandLine.jobs : 0;
+    return {};
 }
 
 QString EvolveUsage() {
@@ -128,20 +186,32 @@ QString EvolveUsage() {
                "  --jobs N           render workers that draw candidates at once (default: one per core this\n"
                "                     process may run on; 1 draws each in the panel, one after another);\n"
                "                     the results are the same for every N\n"
-               "  --force            overwrite the run already in DIR (a folder holding run.json)\n"
+               "  --force            overwrite the run already in DIR (a folder holding run.json or a\n"
+               "                     checkpoint)\n"
+               "  --continue         go on with the run in DIR from its checkpoint if DIR holds one, else\n"
+               "                     start it: one command line for the first start and every restart\n"
+               "  --resume DIR       go on with the run in DIR from its checkpoint; refused without one.\n"
+               "                     Options given with --continue or --resume must be the run's, except\n"
+               "                     --jobs and --checkpoint-every, and --presses, which may be raised\n"
+               "  --checkpoint-every S\n"
+               "                     write the checkpoint at the end of a generation at most every S\n"
+               "                     seconds (default %4; 0: every generation); it is also written at\n"
+               "                     the start, at the end of the first generation, at a stop and at the end\n"
                "  -h, --help         show this text\n"
                "  --version          show the version\n"
                "\n"
                "Files: target.png, best-P.png, best-P.obj, best-P.mtl and best-P.json for every press P,\n"
-               "fitness.csv, fitness.png and run.json. Progress goes to standard error, each press's\n"
-               "result line to standard output.\n"
+               "fitness.csv, fitness.png, run.json and checkpoint.bin. Progress goes to standard error,\n"
+               "each press's result line to standard output.\n"
                "\n"
                "Exit status: 0 done, 1 the environment failed (no OpenGL, a file could not be written),\n"
-               "2 bad input or DIR held by another run (nothing was written), 128 + N stopped by signal N\n"
-               "after writing what was done (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n")
+               "2 bad input, DIR held by another run, or a checkpoint that cannot be continued (nothing was\n"
+               "written), 128 + N stopped by signal N after writing what was done and the checkpoint\n"
+               "(130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n")
         .arg(kMaxPresses)
         .arg(kGenerationsPerPress)
-        .arg(kMaxGenerations);
+        .arg(kMaxGenerations)
+        .arg(kDefaultCheckpointSeconds);
 }
 
 QString EvolveVersionLine() {

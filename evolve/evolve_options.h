@@ -4,28 +4,26 @@
 
 #include <QString>
 #include <QStringList>
-#include <cstdint>
-#include <optional>
 
-#include "app/train_press.h"
+#include "evolve/record/run_options.h"
 
 // Bounds beyond which a run would take years or its counts would not fit; above them the input is refused.
 inline constexpr int kMaxPresses = 1000;
 inline constexpr int kMaxGenerations = 10000;
 inline constexpr int kMaxRandomizations = 10000;
 inline constexpr int kMaxJobs = 256;
+inline constexpr int kMaxCheckpointSeconds = 86400;
+inline constexpr int kDefaultCheckpointSeconds = 60;
 
-struct EvolveOptions {
-    int presses = 1;
-    int generations = kGenerationsPerPress;
-    int randomizations = 0;  // presses of "Randomize Tree" before the first press of "Train"
-    QString targetFile;      // empty: the left panel's picture, as in the dialog
+struct EvolveOptions : RunOptions {
     QString outputFolder;
-    // Seeds the process-wide random generator before the dialog is made; without it the generator is
-    // left unseeded, as in the dialog, and every run grows the dialog's trees.
-    std::optional<std::uint32_t> seed;
-    int jobs = 0;  // threads that draw at once; 0: one per core the process may run on
     bool force = false;
+    // --continue: go on with the run in the folder if it holds one, else start it; --resume: go on
+    // with it, and refuse a folder without one.
+    bool continueRun = false;
+    bool resume = false;
+    int checkpointSeconds = kDefaultCheckpointSeconds;  // at most this long between checkpoints; 0: every generation
+    QStringList given;  // the options the command line named, as "--presses"
     bool help = false;
     bool version = false;
 };
@@ -37,6 +35,11 @@ struct ParsedOptions {
 
 // The arguments after the program's name. --help anywhere wins over every other argument, then --version.
 ParsedOptions ParseEvolveOptions(const QStringList& arguments);
+
+// The options of the run being continued, with those of the command line that may change: --jobs,
+// --checkpoint-every and a higher --presses. Empty, or the error line naming the first option given
+// that differs from the run's.
+QString ContinuedOptions(const EvolveOptions& commandLine, const RunOptions& run, EvolveOptions& continued);
 
 QString EvolveUsage();
 

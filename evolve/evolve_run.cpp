@@ -9,16 +9,18 @@
 #include "app/resources.h"
 #include "app/train_press.h"
 #include "display/offscreen_image.h"
-#include "evolve/fitness_plot.h"
-#include "evolve/genome_distance.h"
+#include "evolve/checkpoint/checkpoint_file.h"
+#include "evolve/checkpoint/program_state.h"
+#include "evolve/exit_status.h"
+#include "evolve/folder/output_folder.h"
 #include "evolve/interrupt_request.h"
-#include "evolve/number_text.h"
-#include "evolve/output_folder.h"
-#include "evolve/picture_conversion.h"
-#include "evolve/target_picture.h"
-#include "evolve/tree_json.h"
-#include "evolve/tree_mtl.h"
-#include "evolve/tree_obj.h"
+#include "evolve/pictures/fitness_plot.h"
+#include "evolve/pictures/picture_conversion.h"
+#include "evolve/pictures/target_picture.h"
+#include "evolve/record/number_text.h"
+#include "evolve/tree_files/tree_json.h"
+#include "evolve/tree_files/tree_mtl.h"
+#include "evolve/tree_files/tree_obj.h"
 #include "tree/tree_mesh.h"
 
 namespace {
@@ -29,106 +31,147 @@ QByteArray Bytes(const std::string& text) { return QByteArray(text.data(), stati
 
 }  // namespace
 
-CEvolveRun::CEvolveRun(const EvolveOptions& options, const QImage& userPicture, const QString& renderer,
-                       CProgressMeter& progress)
-    : options(options), userPicture(userPicture), progress(progress) {
+CEvolveRun::CEvolveRun(CMainDlg& dialog, const EvolveOptions& options, const QImage& userPicture,
+                       const RendererIdentity& renderer, CProgressMeter& progress)
+    : dialog(dialog),
+      options(options),
+      userPicture(userPicture),
+      renderer(renderer),
+      progress(progress),
+      observer(dialog.objects, options, options.targetFile.isEmpty(), progress) {
     record.options = options;
     record.version = QString::fromUtf8(kApplicationVersion);
-    record.renderer = renderer;
+    record.renderer = QString::fromStdString(renderer.name);
+    observer.generationEnded = [this](int generation) { GenerationEnded(generation); };
 }
 
-int CEvolveRun::Execute(CMainDlg& mainDialog) {
-    dialog = &mainDialog;
-    runStart = std::chrono::steady_clock::now();
-    record.started = UtcNow();
-    record.state = QStringLiteral("running");
-    CEvolver& evolver = dialog->evolver;
-    {
-        const std::unique_ptr<COffscreenImage> panel = dialog->evolvedView.CreateImage(1.0, false);
-        record.panelWidth = panel->Width();
-        record.panelHeight = panel->Height();
-    }
-    totalEvaluations = static_cast<long long>(options.presses) *
-                       (evolver.populationSize +
-                        static_cast<long long>(options.generations) * (evolver.childCount + evolver.mutantCount));
+CEvolveRun::~CEvolveRun() = default;
 
-    // Written first, so that the folder counts as holding a run from now on. The folder is held already.
-    if (QString error = WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
-        !error.isEmpty()) {
+void CEvolveRun::MeasurePanel() {
+    const std::unique_ptr<COffscreenImage> panel = dialog.evolvedView.CreateImage(1.0, false);
+    record.panelWidth = panel->Width();
+    record.panelHeight = panel->Height();
+}
+
+int CEvolveRun::Execute() {
+    RemoveStaleTemporaries(options.outputFolder);
+    MeasurePanel();
+    record.started = UtcNow();
+    // The paint a shown dialog gets before anyone can press a button: both panels present their pictures.
+    dialog.evolvedView.Render();
+    // Never cut short, not even by a stop request: the checkpoint below must hold the target tree that
+    // every press of this run trains towards.
+    for (int i = 0; i < options.randomizations; ++i) dialog.OnRandomizeTree();
+    if (!userPicture.isNull()) {
+        fitted = ToOffscreenImage(FitToPanel(userPicture, record.panelWidth, record.panelHeight));
+        currentTarget = fitted.get();
+    }
+    // The checkpoint first and run.json after it: from the moment the folder holds a run, it can be
+    // continued.
+    latest = State(1, -1);
+    QString error = WriteCheckpoint(options.outputFolder, latest);
+    record.state = QStringLiteral("running");
+    if (error.isEmpty())
+        error = WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
+    if (!error.isEmpty()) {
         std::fprintf(stderr, "ramulon-evolve: %s\n", qPrintable(error));
         return kExitEnvironment;
     }
+    return RunPresses(1, -1, nullptr);
+}
 
-    evolver.observer = this;
-    const int status = RunPresses(*dialog);
+int CEvolveRun::Continue(const RunState& state) {
+    if (const QString error = RestoreProgram(state, dialog.objects); !error.isEmpty()) {
+        std::fprintf(stderr, "ramulon-evolve: %s/%s %s\n", qPrintable(options.outputFolder), kCheckpointFileName,
+                     qPrintable(error));
+        return kExitBadInput;
+    }
+    RemoveStaleTemporaries(options.outputFolder);
+    MeasurePanel();
+    latest = state;
+    record.started = state.started;
+    record.presses = state.presses;
+    record.workers = state.workers;
+    observer.TakeUp(state.rows, state.evaluations, state.seconds);
+    dialog.evolvedView.Render();
+    if (!options.targetFile.isEmpty()) {
+        fitted = SavedTargetPicture(state);
+        currentTarget = fitted.get();
+    }
+    std::fprintf(stderr, "ramulon-evolve: going on with the run in %s at press %d, generation %d of %d\n",
+                 qPrintable(options.outputFolder), state.press, std::max(state.generationsDone, 0), options.generations);
+    record.state = QStringLiteral("running");
+    if (QString error = WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
+        !error.isEmpty())
+        return Failed(error);
+    std::unique_ptr<COffscreenImage> saved;
+    if (options.targetFile.isEmpty() && state.generationsDone >= 0) saved = SavedTargetPicture(state);
+    return RunPresses(state.press, state.generationsDone, std::move(saved));
+}
+
+int CEvolveRun::RunPresses(int firstPress, int generationsDone, std::unique_ptr<COffscreenImage> savedTarget) {
+    CEvolver& evolver = dialog.evolver;
+    evolver.observer = &observer;
+    const int status = RunPressesObserved(firstPress, generationsDone, std::move(savedTarget));
     evolver.observer = nullptr;
     progress.Finish();
-    dialog = nullptr;
     return status;
 }
 
-void CEvolveRun::OnResult(const std::string& text) {
-    if (interrupted) return;
-    progress.Finish();
-    std::printf("%s\n", text.c_str());
-    std::fflush(stdout);
-}
-
-int CEvolveRun::RunPresses(CMainDlg& main) {
-    // The paint a shown dialog gets before anyone can press a button: both panels present their pictures.
-    main.evolvedView.Render();
-    for (int i = 0; i < options.randomizations && !InterruptRequested(); ++i) main.OnRandomizeTree();
-
-    std::unique_ptr<COffscreenImage> fitted;
-    if (!userPicture.isNull())
-        fitted = ToOffscreenImage(FitToPanel(userPicture, record.panelWidth, record.panelHeight));
-
-    trainingStart = std::chrono::steady_clock::now();
+int CEvolveRun::RunPressesObserved(int firstPress, int generationsDone, std::unique_ptr<COffscreenImage> savedTarget) {
+    CEvolver& evolver = dialog.evolver;
     QString error;
-    for (press = 1; press <= options.presses && error.isEmpty(); ++press) {
-        generationsDone = -1;
+    bool interrupted = false;
+    int press = firstPress;
+    for (; press <= options.presses; ++press) {
+        const int startAt = press == firstPress ? generationsDone : -1;
+        observer.StartPress(press, startAt);
         if (InterruptRequested()) {
-            interrupted = true;
+            interrupted = observer.interrupted = true;
             break;
         }
-        std::unique_ptr<COffscreenImage> captured;
-        COffscreenImage* target = fitted.get();
-        if (target == nullptr) {
-            captured = CaptureTargetPicture(main.targetView);
-            target = captured.get();
-        }
+        // A press that goes on trains towards the picture it started with; a new one captures the left panel.
+        std::unique_ptr<COffscreenImage> captured = std::move(savedTarget);
+        if (fitted == nullptr && captured == nullptr) captured = CaptureTargetPicture(dialog.targetView);
+        currentTarget = fitted != nullptr ? fitted.get() : captured.get();
         if (press == 1)
-            error = WriteFileInPlace(options.outputFolder, QStringLiteral("target.png"), PngBytes(ToQImage(*target)));
+            error = WriteFileInPlace(options.outputFolder, QStringLiteral("target.png"), PngBytes(ToQImage(*currentTarget)));
         if (!error.isEmpty()) break;
 
-        TrainTowards(*target, main.evolver, main.evolvedView, options.generations);
-        record.workers = main.objects.renderer.workers.MostWorkers();
-        interrupted = interrupted || generationsDone < options.generations;
+        TrainTowards(*currentTarget, evolver, dialog.evolvedView, options.generations, startAt);
+        record.workers = std::max(record.workers, dialog.objects.renderer.workers.MostWorkers());
+        error = checkpointError;
+        if (!error.isEmpty()) break;
+        interrupted = observer.interrupted || observer.generationsDone < options.generations;
         // Without a selection there is no best of this press to keep: its population was only scored.
-        if (generationsDone >= 1) {
-            record.presses.push_back(PressRecord{press, generationsDone, main.evolver.best.fitness});
-            error = WriteResults(main, press);
+        if (observer.generationsDone >= 1) {
+            record.presses.push_back(PressRecord{press, observer.generationsDone, evolver.best.fitness});
+            error = WriteResults(press);
         }
         if (error.isEmpty()) error = WriteLog();
-        if (interrupted) break;
+        if (!error.isEmpty() || interrupted) break;
+        latest = State(press + 1, -1);
+        currentTarget = fitted.get();
     }
-
     if (!error.isEmpty()) return Failed(error);
+
     record.ended = UtcNow();
     record.state = interrupted ? QStringLiteral("interrupted") : QStringLiteral("finished");
     const int signal = InterruptSignal();
     if (interrupted) record.signal = QString::fromLatin1(SignalName(signal));
     error = WriteLog();
     RemoveResultsBeyond(options.outputFolder, static_cast<int>(record.presses.size()));
+    // Last, so that every other file has got at least as far as the checkpoint says.
+    if (error.isEmpty()) error = WriteCheckpoint(options.outputFolder, latest);
     progress.Finish();
     if (!error.isEmpty()) return Failed(error);
     if (interrupted) {
         const QString by = signal == SIGINT ? QStringLiteral("Ctrl-C") : record.signal;
         std::fprintf(stderr,
                      "ramulon-evolve: stopped by %s in press %d after %d of its %d generations; %s holds what was "
-                     "done\n",
-                     qPrintable(by), press, std::max(generationsDone, 0), options.generations,
-                     qPrintable(options.outputFolder));
+                     "done, and --resume %s goes on with it\n",
+                     qPrintable(by), press, std::max(observer.generationsDone, 0), options.generations,
+                     qPrintable(options.outputFolder), qPrintable(options.outputFolder));
         // As a shell reports a process that the signal ended.
         return kExitSignalBase + signal;
     }
@@ -145,15 +188,18 @@ int CEvolveRun::Failed(const QString& error) {
     // The failed file's temporary is gone again, so on a full disk this small one may still fit. If it
     // does not, the line above has said why already.
     WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
+    // Once the cause is mended the run goes on from the latest end of a generation; where the checkpoint
+    // itself failed, the one before it stays.
+    if (checkpointError.isEmpty()) WriteCheckpoint(options.outputFolder, latest);
     return kExitEnvironment;
 }
 
-QString CEvolveRun::WriteResults(CMainDlg& main, int pressNumber) {
-    const CIndividual& best = main.evolver.best;
+QString CEvolveRun::WriteResults(int pressNumber) {
+    const CIndividual& best = dialog.evolver.best;
     const QString stem = QStringLiteral("best-%1").arg(pressNumber);
     // The right panel shows best now: the press ends with a render of it.
-    const std::unique_ptr<COffscreenImage> shot = main.evolvedView.CreateImage(1.0, false);
-    main.evolvedView.Capture(*shot);
+    const std::unique_ptr<COffscreenImage> shot = dialog.evolvedView.CreateImage(1.0, false);
+    dialog.evolvedView.Capture(*shot);
     QString error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".png"), PngBytes(ToQImage(*shot)));
     const std::string comment =
         "Ramulon: best tree of press " + std::to_string(pressNumber) + ", fitness " + ExactNumber(best.fitness);
@@ -172,50 +218,47 @@ QString CEvolveRun::WriteResults(CMainDlg& main, int pressNumber) {
 }
 
 QString CEvolveRun::WriteLog() {
-    const bool withDistance = userPicture.isNull();
-    QString error =
-        WriteFileInPlace(options.outputFolder, QStringLiteral("fitness.csv"), Bytes(FitnessCsv(rows, withDistance)));
+    QString error = WriteFileInPlace(options.outputFolder, QStringLiteral("fitness.csv"),
+                                     Bytes(FitnessCsv(observer.rows, options.targetFile.isEmpty())));
     if (error.isEmpty())
         error = WriteFileInPlace(options.outputFolder, QStringLiteral("fitness.png"),
-                                 PngBytes(PlotFitness(rows, options.generations)));
+                                 PngBytes(PlotFitness(observer.rows, options.generations)));
     if (error.isEmpty())
         error = WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
     return error;
 }
 
-void CEvolveRun::OnEvaluated(const CIndividual& /*individual*/) {
-    ++evaluations;
-    progress.Evaluated(Progress());
-}
-
-void CEvolveRun::OnGeneration(int generation) {
-    generationsDone = generation;
-    const PopulationFitness summary = SummarizePopulation(dialog->evolver);
-    FitnessRow row{press, generation, evaluations, Seconds(runStart), summary.best, summary.median, summary.worst};
-    if (userPicture.isNull() && summary.bestGenome != nullptr)
-        row.geneDistance = GenomeDistance(*summary.bestGenome, dialog->targetTree.genome);
-    rows.push_back(row);
-    progress.GenerationEnded(Progress());
-}
-
-bool CEvolveRun::StopRequested() {
-    if (InterruptRequested()) interrupted = true;
-    return interrupted;
-}
-
-ProgressState CEvolveRun::Progress() const {
-    ProgressState state;
+RunState CEvolveRun::State(int press, int generationsDone) const {
+    RunState state;
+    state.version = record.version;
+    state.rendererName = QString::fromStdString(renderer.name);
+    state.rendererVersion = QString::fromStdString(renderer.version);
+    state.options = options;
+    state.started = record.started;
+    state.panelWidth = record.panelWidth;
+    state.panelHeight = record.panelHeight;
     state.press = press;
-    state.presses = options.presses;
-    state.generation = generationsDone < 0 ? 0 : generationsDone;
-    state.generations = options.generations;
-    state.evaluations = evaluations;
-    state.totalEvaluations = totalEvaluations;
-    state.seconds = Seconds(trainingStart);
-    state.best = rows.empty() ? -1.0 : rows.back().best;
+    state.generationsDone = generationsDone;
+    state.evaluations = observer.evaluations;
+    state.seconds = observer.Seconds();
+    state.workers = std::max(record.workers, dialog.objects.renderer.workers.MostWorkers());
+    state.presses = record.presses;
+    state.rows = observer.rows;
+    SaveProgram(dialog.objects, state);
+    if (currentTarget != nullptr && (fitted != nullptr || generationsDone >= 0)) SaveTargetPicture(*currentTarget, state);
     return state;
 }
 
-double CEvolveRun::Seconds(std::chrono::steady_clock::time_point since) const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+void CEvolveRun::GenerationEnded(int generation) {
+    latest = State(observer.press, generation);
+    const auto now = std::chrono::steady_clock::now();
+    const bool due = !checkpointWritten || now - lastCheckpoint >= std::chrono::seconds(options.checkpointSeconds);
+    if (!due) return;
+    checkpointError = WriteCheckpoint(options.outputFolder, latest);
+    if (!checkpointError.isEmpty()) {
+        observer.StopForFailure();
+        return;
+    }
+    checkpointWritten = true;
+    lastCheckpoint = std::chrono::steady_clock::now();
 }

@@ -1,65 +1,65 @@
 // One run of ramulon-evolve on the program's real main dialog: presses of "Train" through the same
-// function the dialog's button uses, with the evolver's observer following them for the progress line,
-// the fitness log and a stop request, and the files written into the output folder after every press.
+// function the dialog's button uses, the files written into the output folder after every press, and
+// the checkpoint kept at the ends of generations, from which a stopped run goes on exactly.
 #pragma once
 
 #include <QImage>
 #include <QString>
 #include <chrono>
 #include <memory>
-#include <vector>
 
-#include "evolution/training_observer.h"
+#include "evolution/renderer_identity.h"
+#include "evolve/checkpoint/run_state.h"
 #include "evolve/evolve_options.h"
-#include "evolve/fitness_log.h"
 #include "evolve/progress_meter.h"
-#include "evolve/run_record.h"
+#include "evolve/record/run_record.h"
+#include "evolve/run_observer.h"
 
 class CMainDlg;
 class COffscreenImage;
 
-inline constexpr int kExitDone = 0;
-inline constexpr int kExitEnvironment = 1;
-// A run stopped by a signal ends with this plus the signal's number: 130 after Ctrl-C, 143 after SIGTERM.
-inline constexpr int kExitSignalBase = 128;
-
-class CEvolveRun : public ITrainingObserver {
+class CEvolveRun {
 public:
-    // userPicture is the checked --target picture, or null to train towards the left panel as the dialog does.
-    CEvolveRun(const EvolveOptions& options, const QImage& userPicture, const QString& renderer,
-               CProgressMeter& progress);
+    // userPicture is the checked --target picture, or null to train towards the left panel as the dialog
+    // does. The dialog must have been wired by its initialisation.
+    CEvolveRun(CMainDlg& dialog, const EvolveOptions& options, const QImage& userPicture,
+               const RendererIdentity& renderer, CProgressMeter& progress);
+    ~CEvolveRun();
 
-    // Runs every press on a dialog whose initialisation has wired it, and returns the exit status.
-    int Execute(CMainDlg& dialog);
-
-    void OnEvaluated(const CIndividual& individual) override;
-    void OnGeneration(int generation) override;
-    bool StopRequested() override;
-    // The result line goes to standard output; the message box would wait for someone to close it.
-    void OnResult(const std::string& text) override;
+    // Runs every press from the start; returns the exit status.
+    int Execute();
+    // Gives the dialog's objects the checkpoint's state and goes on from there; a state that does not
+    // fit the program is refused with status 2 before anything is written.
+    int Continue(const RunState& state);
 
 private:
-    int RunPresses(CMainDlg& dialog);
+    void MeasurePanel();
+    // The presses from firstPress on, the first of them from the end of generationsDone (-1: from its start).
+    int RunPresses(int firstPress, int generationsDone, std::unique_ptr<COffscreenImage> savedTarget);
+    int RunPressesObserved(int firstPress, int generationsDone, std::unique_ptr<COffscreenImage> savedTarget);
     // Reports a failed write, records it in run.json if that can still be written, and returns the status.
     int Failed(const QString& error);
     // best-P.png, .mtl, .obj and .json of the press just ended; an error line or empty.
-    QString WriteResults(CMainDlg& dialog, int press);
+    QString WriteResults(int press);
     // fitness.csv, fitness.png and run.json as they stand; an error line or empty.
     QString WriteLog();
-    ProgressState Progress() const;
-    double Seconds(std::chrono::steady_clock::time_point since) const;
+    // The run as it stands at the end of a generation, or with generationsDone -1 before a press.
+    RunState State(int press, int generationsDone) const;
+    void GenerationEnded(int generation);
 
+    CMainDlg& dialog;
     EvolveOptions options;
     QImage userPicture;
+    RendererIdentity renderer;
     CProgressMeter& progress;
-    CMainDlg* dialog = nullptr;
+    CRunObserver observer;
     RunRecord record;
-    std::vector<FitnessRow> rows;
-    std::chrono::steady_clock::time_point runStart;
-    std::chrono::steady_clock::time_point trainingStart;
-    int press = 0;
-    int generationsDone = 0;
-    long long evaluations = 0;
-    long long totalEvaluations = 0;
-    bool interrupted = false;
+    // The picture the press under way trains towards; with --target, the fitted picture of every press.
+    COffscreenImage* currentTarget = nullptr;
+    std::unique_ptr<COffscreenImage> fitted;
+    // The latest end of a generation, or of a press: what a stop writes as the checkpoint.
+    RunState latest;
+    std::chrono::steady_clock::time_point lastCheckpoint{};
+    bool checkpointWritten = false;  // by this process
+    QString checkpointError;
 };

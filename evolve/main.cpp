@@ -14,17 +14,17 @@
 #include "evolution/heap_policy.h"
 #include "evolution/processor_cores.h"
 #include "evolution/renderer_identity.h"
+#include "evolve/checkpoint/checkpoint_file.h"
 #include "evolve/evolve_options.h"
 #include "evolve/evolve_run.h"
-#include "evolve/folder_lock.h"
+#include "evolve/exit_status.h"
+#include "evolve/folder/folder_lock.h"
+#include "evolve/folder/output_folder.h"
 #include "evolve/interrupt_request.h"
-#include "evolve/output_folder.h"
-#include "evolve/target_picture.h"
+#include "evolve/pictures/target_picture.h"
 #include "tree/random_sources.h"
 
 namespace {
-
-constexpr int kExitBadInput = 2;
 
 QtMessageHandler qtHandler = nullptr;
 
@@ -39,6 +39,93 @@ void PassOnQtMessage(QtMsgType type, const QMessageLogContext& context, const QS
 int Fail(int status, const QString& why) {
     std::fprintf(stderr, "ramulon-evolve: %s\n", qPrintable(why));
     return status;
+}
+
+
+// The real dialog, made and wired as the program makes it: its objects take their random draws in the
+// same order, so a run without options is the first press of a fresh program. run gets it wired.
+int RunOnDialog(const EvolveOptions& options, CProgressMeter& progress, const QImage& userPicture,
+                const RunState* resumed, CFolderLock* lock) {
+    CMainDlg dialog;
+    dialog.objects.SetJobs(options.jobs);
+    const RendererIdentity renderer = IdentityOf(dialog.objects.renderer.display);
+    if (renderer.name.empty())
+        return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));
+    if (resumed != nullptr && (resumed->rendererName.toStdString() != renderer.name ||
+                               resumed->rendererVersion.toStdString() != renderer.version)) {
+        return Fail(kExitBadInput, QStringLiteral("the run in %1 was drawn by %2 (%3); this machine draws with %4 (%5), "
+                                                  "whose pictures may differ")
+                                       .arg(options.outputFolder, resumed->rendererName, resumed->rendererVersion,
+                                            QString::fromStdString(renderer.name),
+                                            QString::fromStdString(renderer.version)));
+    }
+    // A new run takes the lock only now, before its first file; a continued one holds it already.
+    CFolderLock newLock;
+    if (lock == nullptr) {
+        if (const FolderRefusal refusal = TakeOutputFolder(options.outputFolder, options.force, newLock);
+            !refusal.error.isEmpty())
+            return Fail(refusal.badInput ? kExitBadInput : kExitEnvironment, refusal.error);
+    }
+    CEvolveRun run(dialog, options, userPicture, renderer, progress);
+    int status = kExitEnvironment;
+    QTimer::singleShot(0, &dialog, [&] {
+        status = resumed != nullptr ? run.Continue(*resumed) : run.Execute();
+        dialog.EndDialog(platform::kIdOk);
+    });
+    dialog.DoModal();
+    return status;
+}
+
+// A run from its start. Everything the user gave is checked before the first file is written.
+int Start(EvolveOptions options, CProgressMeter& progress) {
+    if (options.jobs == 0) options.jobs = UsableCoreCount();
+    // Before any of the program's objects exists: the target tree and the population draw from it.
+    if (options.seed) SeedRandomSequence(*options.seed);
+    TargetPicture target;
+    if (!options.targetFile.isEmpty()) {
+        target = ReadTargetPicture(options.targetFile);
+        if (!target.error.isEmpty()) return Fail(kExitBadInput, target.error);
+    }
+    if (const QString error = CheckOutputFolder(options.outputFolder, options.force); !error.isEmpty())
+        return Fail(kExitBadInput, error);
+    return RunOnDialog(options, progress, target.picture, nullptr, nullptr);
+}
+
+// A run that goes on from its checkpoint, under the lock it holds from before the checkpoint is read.
+// A refusal changes nothing in the folder.
+int GoOn(const EvolveOptions& commandLine, CProgressMeter& progress) {
+    const QString& folder = commandLine.outputFolder;
+    if (const QString error = CheckFolderToContinue(folder); !error.isEmpty()) return Fail(kExitBadInput, error);
+    CFolderLock lock;
+    if (const FolderRefusal refusal = TakeOutputFolder(folder, true, lock); !refusal.error.isEmpty())
+        return Fail(refusal.badInput ? kExitBadInput : kExitEnvironment, refusal.error);
+    if (!HasCheckpoint(folder)) {
+        return Fail(kExitBadInput,
+                    FolderHoldsRun(folder)
+                        ? QStringLiteral("%1 holds a run without a checkpoint (%2), which cannot go on; give --force "
+                                         "without --continue to start it anew")
+                              .arg(folder, QLatin1String(kCheckpointFileName))
+                        : QStringLiteral("%1 holds no run to go on with (no %2)").arg(folder, QLatin1String(kCheckpointFileName)));
+    }
+    RunState state;
+    if (const QString error = ReadCheckpoint(folder, state); !error.isEmpty()) return Fail(kExitBadInput, error);
+    if (state.version != QString::fromUtf8(kApplicationVersion))
+        return Fail(kExitBadInput, QStringLiteral("the run in %1 was made by ramulon-evolve %2; this is %3, whose trees "
+                                                  "may differ")
+                                       .arg(folder, state.version, QString::fromUtf8(kApplicationVersion)));
+    EvolveOptions options;
+    if (const QString error = ContinuedOptions(commandLine, state.options, options); !error.isEmpty())
+        return Fail(kExitBadInput, error);
+    if (state.press > options.presses) {
+        std::fprintf(stderr, "ramulon-evolve: the run in %s has ended all its %d presses; nothing to do\n",
+                     qPrintable(folder), options.presses);
+        return kExitDone;
+    }
+    if (options.jobs == 0) options.jobs = UsableCoreCount();
+    // The generator is seeded as at the run's start, so that the dialog is made as it was; the
+    // checkpoint then gives it back the state it had reached.
+    if (options.seed) SeedRandomSequence(*options.seed);
+    return RunOnDialog(options, progress, QImage(), &state, &lock);
 }
 
 }  // namespace
@@ -63,10 +150,7 @@ int main(int argc, char** argv) {
         return kExitDone;
     }
     if (!parsed.error.isEmpty()) return Fail(kExitBadInput, parsed.error);
-    EvolveOptions options = parsed.options;
-    if (options.jobs == 0) options.jobs = UsableCoreCount();
-    // Before any of the program's objects exists: the target tree and the population draw from it.
-    if (options.seed) SeedRandomSequence(*options.seed);
+    const EvolveOptions& options = parsed.options;
 
     // Qt is given no arguments: every one of ours has been read, and Qt's own (-platform, -style) are
     // not offered.
@@ -78,34 +162,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8(kApplicationName));
     QApplication::setApplicationVersion(QString::fromUtf8(kApplicationVersion));
 
-    // Everything the user gave is checked before the first file is written.
-    TargetPicture target;
-    if (!options.targetFile.isEmpty()) {
-        target = ReadTargetPicture(options.targetFile);
-        if (!target.error.isEmpty()) return Fail(kExitBadInput, target.error);
-    }
-    if (const QString error = CheckOutputFolder(options.outputFolder, options.force); !error.isEmpty())
-        return Fail(kExitBadInput, error);
-    // The real dialog, made and wired as the program makes it; its objects take their random draws in
-    // the same order, so a run without options is the first press of a fresh program.
-    CMainDlg dialog;
-    dialog.objects.SetJobs(options.jobs);
-    const std::string renderer = IdentityOf(dialog.objects.renderer.display).name;
-    if (renderer.empty())
-        return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));
-
-    // The lock is taken before the first file is written and held until the process ends.
-    CFolderLock lock;
-    if (const FolderRefusal refusal = TakeOutputFolder(options.outputFolder, options.force, lock);
-        !refusal.error.isEmpty())
-        return Fail(refusal.badInput ? kExitBadInput : kExitEnvironment, refusal.error);
     CProgressMeter progress(stderr, isatty(STDERR_FILENO) == 1);
-    CEvolveRun run(options, target.picture, QString::fromStdString(renderer), progress);
-    int status = kExitEnvironment;
-    QTimer::singleShot(0, &dialog, [&] {
-        status = run.Execute(dialog);
-        dialog.EndDialog(platform::kIdOk);
-    });
-    dialog.DoModal();
-    return status;
+    const bool goOn = options.resume || (options.continueRun && FolderHoldsRun(options.outputFolder));
+    return goOn ? GoOn(options, progress) : Start(options, progress);
 }

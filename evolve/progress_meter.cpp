@@ -1,6 +1,6 @@
 #include "evolve/progress_meter.h"
 
-#include "evolve/number_text.h"
+#include "evolve/record/number_text.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ std::string ProgressLine(const ProgressState& state) {
     std::string line = "press " + std::to_string(state.press) + '/' + std::to_string(state.presses) + "  generation " +
                        std::to_string(state.generation) + '/' + std::to_string(state.generations) + "  evaluations " +
                        std::to_string(state.evaluations) + '/' + std::to_string(state.totalEvaluations);
-    if (state.seconds > 0.0 && state.evaluations > 0) {
-        const double rate = static_cast<double>(state.evaluations) / state.seconds;
+    if (state.seconds > 0.0 && state.evaluations > state.startEvaluations) {
+        const double rate = static_cast<double>(state.evaluations - state.startEvaluations) / state.seconds;
         line += "  " + FixedNumber(rate, 1) + "/s  " +
                 Duration(static_cast<double>(state.totalEvaluations - state.evaluations) / rate) + " left";
     }

@@ -13,7 +13,8 @@ struct ProgressState {
     int generations = 0;
     long long evaluations = 0;
     long long totalEvaluations = 0;
-    double seconds = 0.0;
+    long long startEvaluations = 0;  // done before this process went on with the run
+    double seconds = 0.0;            // since this process began training
     double best = -1.0;  // negative until a generation has been scored
 };
 

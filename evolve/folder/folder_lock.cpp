@@ -1,4 +1,4 @@
-#include "evolve/folder_lock.h"
+#include "evolve/folder/folder_lock.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "evolve/output_folder.h"
+#include "evolve/folder/output_folder.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,14 +12,18 @@
 #include <filesystem>
 #include <system_error>
 
-#include "evolve/folder_lock.h"
+#include "evolve/folder/folder_lock.h"
 
 namespace {
 
 QString HeldRunError(const QString& folder) {
-    if (!QFileInfo::exists(QDir(folder).filePath(QLatin1String(kRunRecordName)))) return {};
-    return QStringLiteral("%1 already holds a run (%2); give --force to overwrite it")
-        .arg(folder, QLatin1String(kRunRecordName));
+    for (const char* name : {kRunRecordName, kCheckpointFileName}) {
+        if (QFileInfo::exists(QDir(folder).filePath(QLatin1String(name))))
+            return QStringLiteral("%1 already holds a run (%2); give --continue to go on with it, or --force to "
+                                  "overwrite it")
+                .arg(folder, QLatin1String(name));
+    }
+    return {};
 }
 
 QString WriteError(const QString& path, int error) {
@@ -46,6 +50,16 @@ QString CheckOutputFolder(const QString& folder, bool force) {
         return QStringLiteral("cannot make folder %1: %2 is not writable").arg(folder, above);
     return {};
 }
+
+QString CheckFolderToContinue(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.exists()) return QStringLiteral("%1 does not exist, so it holds no run to go on with").arg(folder);
+    if (!info.isDir()) return QStringLiteral("%1 is not a folder").arg(folder);
+    if (!info.isWritable() || !info.isExecutable()) return QStringLiteral("cannot write to folder %1").arg(folder);
+    return FolderHolder(folder);
+}
+
+bool FolderHoldsRun(const QString& folder) { return !HeldRunError(folder).isEmpty(); }
 
 FolderRefusal TakeOutputFolder(const QString& folder, bool force, CFolderLock& lock) {
     std::error_code made;
@@ -88,9 +102,23 @@ QString WriteFileInPlace(const QString& folder, const QString& name, const QByte
     if (error == 0 && fsync(descriptor) != 0) error = errno;
     if (close(descriptor) != 0 && error == 0) error = errno;
     if (error == 0 && rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) error = errno;
-    if (error == 0) return {};
-    unlink(temporary.constData());
-    return WriteError(path, error);
+    if (error != 0) {
+        unlink(temporary.constData());
+        return WriteError(path, error);
+    }
+    // The rename lives in the folder: until the folder is synced, a power cut may bring back the old
+    // file, or none.
+    const int folderDescriptor = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderDescriptor < 0 || fsync(folderDescriptor) != 0) error = errno;
+    if (folderDescriptor >= 0) close(folderDescriptor);
+    return error == 0 ? QString() : WriteError(path, error);
+}
+
+void RemoveStaleTemporaries(const QString& folder) {
+    static const QRegularExpression temporary(QStringLiteral("^\\..+\\.[0-9]+-[0-9]+\\.tmp$"));
+    QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
+        if (temporary.match(name).hasMatch()) dir.remove(name);
 }
 
 void RemoveResultsBeyond(const QString& folder, int presses) {

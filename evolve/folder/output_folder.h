@@ -1,5 +1,5 @@
 // The folder a run writes into. A run holds the folder for its whole life, and a folder that holds
-// run.json holds a run, which only --force lets a new run overwrite. Every file goes to a temporary name
+// run.json or a checkpoint holds a run, which only --force lets a new run overwrite. Every file goes to a temporary name
 // beside its final one and is renamed into place, so a crash leaves either the old file or the new one,
 // never half of one.
 #pragma once
@@ -10,10 +10,17 @@
 class CFolderLock;
 
 inline constexpr const char* kRunRecordName = "run.json";
+inline constexpr const char* kCheckpointFileName = "checkpoint.bin";
 
 // Why nothing can be written to the folder, or empty. Looks, changes nothing: a missing folder is fine
 // when the nearest folder above it that exists can be written.
 QString CheckOutputFolder(const QString& folder, bool force);
+
+// The same for a run to go on with in the folder: it must exist, be writable and not be held.
+QString CheckFolderToContinue(const QString& folder);
+
+// Whether the folder holds run.json or a checkpoint.
+bool FolderHoldsRun(const QString& folder);
 
 struct FolderRefusal {
     QString error;          // empty when the folder is the run's
@@ -27,6 +34,9 @@ FolderRefusal TakeOutputFolder(const QString& folder, bool force, CFolderLock& l
 // Writes the whole file under a temporary name and renames it over `name`; an error line naming the
 // system's reason, or empty. Nothing of a failed write is left behind.
 QString WriteFileInPlace(const QString& folder, const QString& name, const QByteArray& bytes);
+
+// Removes the temporaries that a run killed while writing left behind. Only for a folder this process holds.
+void RemoveStaleTemporaries(const QString& folder);
 
 // Removes best-P.png, .obj, .mtl and .json of an earlier run for every P above `presses`, so a forced
 // run does not leave another run's results beside its own.

@@ -1,4 +1,4 @@
-#include "evolve/fitness_plot.h"
+#include "evolve/pictures/fitness_plot.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <vector>
 
-#include "evolve/fitness_log.h"
+#include "evolve/record/fitness_log.h"
 
 inline constexpr int kPlotWidth = 900;
 inline constexpr int kPlotHeight = 540;

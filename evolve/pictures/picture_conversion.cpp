@@ -1,4 +1,4 @@
-#include "evolve/picture_conversion.h"
+#include "evolve/pictures/picture_conversion.h"
 
 #include <QBuffer>
 

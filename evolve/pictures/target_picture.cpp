@@ -1,4 +1,4 @@
-#include "evolve/target_picture.h"
+#include "evolve/pictures/target_picture.h"
 
 #include <fcntl.h>
 #include <unistd.h>

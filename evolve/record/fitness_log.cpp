@@ -1,9 +1,9 @@
-#include "evolve/fitness_log.h"
+#include "evolve/record/fitness_log.h"
 
 #include <algorithm>
 
 #include "evolution/evolver.h"
-#include "evolve/number_text.h"
+#include "evolve/record/number_text.h"
 
 PopulationFitness SummarizePopulation(const CEvolver& evolver) {
     PopulationFitness summary;

@@ -1,4 +1,4 @@
-#include "evolve/genome_distance.h"
+#include "evolve/record/genome_distance.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "evolve/number_text.h"
+#include "evolve/record/number_text.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "evolve/run_record.h"
+#include "evolve/record/run_record.h"
 
-#include "evolve/number_text.h"
+#include "evolve/record/number_text.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string QuotedOrNull(const QString& text) { return text.isEmpty() ? std::str
 }  // namespace
 
 std::string RunJson(const RunRecord& record) {
-    const EvolveOptions& o = record.options;
+    const RunOptions& o = record.options;
     std::string json = "{\n";
     json += "  \"program\": \"ramulon-evolve\",\n";
     json += "  \"version\": " + Quoted(record.version) + ",\n";

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "evolve/evolve_options.h"
+#include "evolve/record/run_options.h"
 
 struct PressRecord {
     int press = 0;
@@ -17,7 +17,7 @@ struct PressRecord {
 };
 
 struct RunRecord {
-    EvolveOptions options;
+    RunOptions options;
     QString version;
     QString renderer;
     int workers = 0;  // render worker processes that scored candidates; 0 when the right panel drew them all

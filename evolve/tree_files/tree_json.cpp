@@ -1,6 +1,6 @@
-#include "evolve/tree_json.h"
+#include "evolve/tree_files/tree_json.h"
 
-#include "evolve/number_text.h"
+#include "evolve/record/number_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "evolve/tree_mtl.h"
+#include "evolve/tree_files/tree_mtl.h"
 
 #include <charconv>
 

@@ -1,8 +1,8 @@
-#include "evolve/tree_obj.h"
+#include "evolve/tree_files/tree_obj.h"
 
 #include <charconv>
 
-#include "evolve/tree_mtl.h"
+#include "evolve/tree_files/tree_mtl.h"
 
 namespace {
 

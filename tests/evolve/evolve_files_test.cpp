@@ -9,10 +9,10 @@
 #include <limits>
 #include <sstream>
 
-#include "evolve/genome_distance.h"
-#include "evolve/target_picture.h"
-#include "evolve/tree_json.h"
-#include "evolve/tree_obj.h"
+#include "evolve/record/genome_distance.h"
+#include "evolve/pictures/target_picture.h"
+#include "evolve/tree_files/tree_json.h"
+#include "evolve/tree_files/tree_obj.h"
 #include "tree/individual.h"
 #include "tree/tree_mesh.h"
 

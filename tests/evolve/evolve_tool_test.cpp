@@ -24,27 +24,13 @@
 #include "app/main_dlg.h"
 #include "app/resource_ids.h"
 #include "display/platform/control_widget.h"
-#include "evolve/folder_lock.h"
+#include "evolve/folder/folder_lock.h"
 #include "evolve/interrupt_request.h"
-#include "evolve/target_picture.h"
+#include "evolve/pictures/target_picture.h"
 #include "tests/evolve/tool_files.h"
 #include "tree/random_seam.h"
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun RunTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE), arguments);
-    tool.waitForFinished(-1);
-    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
-            QString::fromUtf8(tool.readAllStandardOutput()), QString::fromUtf8(tool.readAllStandardError())};
-}
 
 QJsonObject ReadJson(const QString& path) { return QJsonDocument::fromJson(ReadAll(path)).object(); }
 
@@ -208,6 +194,50 @@ TEST(EvolveTool, ASeedMakesARunOfItsOwnThatTheSameSeedRepeats) {
     EXPECT_EQ(ReadJson(first.filePath(QStringLiteral("run.json")))[QStringLiteral("options")][QStringLiteral("seed")]
                   .toInteger(),
               7);
+}
+
+TEST(EvolveTool, ThePanelsAndSoTheRunAreTheSameWhicheverFontsTheMachineHas) {
+    // A machine whose fonts are only DejaVu Sans Mono, whose characters are wider than the dialog font's.
+    QTemporaryDir scratch;
+    const QString fonts = scratch.filePath(QStringLiteral("fonts"));
+    ASSERT_TRUE(QDir().mkpath(fonts));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"),
+                            QDir(fonts).filePath(QStringLiteral("DejaVuSansMono.ttf"))));
+    const QString configuration = scratch.filePath(QStringLiteral("fonts.conf"));
+    QFile file(configuration);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>"
+                              "<dir>%1</dir><cachedir>%2</cachedir></fontconfig>\n")
+                   .arg(fonts, scratch.filePath(QStringLiteral("cache")))
+                   .toUtf8());
+    file.close();
+    QProcess fcList;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FONTCONFIG_FILE"), configuration);
+    fcList.setProcessEnvironment(environment);
+    fcList.start(QStringLiteral("fc-list"), {QStringLiteral(":"), QStringLiteral("family")});
+    ASSERT_TRUE(fcList.waitForFinished(-1));
+    ASSERT_EQ(fcList.readAllStandardOutput().trimmed(), QByteArray("DejaVu Sans Mono")) << "the fonts are not the test's";
+
+    // The same run with the machine's own fonts, and with only the monospaced one.
+    const auto runWith = [&](const QProcessEnvironment& fontsSeen, const QString& folder) {
+        QProcess tool;
+        tool.setProcessEnvironment(fontsSeen);
+        tool.start(QStringLiteral(RAMULON_EVOLVE_EXECUTABLE),
+                   {QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("--out"), folder});
+        EXPECT_TRUE(tool.waitForFinished(-1));
+        EXPECT_EQ(tool.exitCode(), 0);
+        return tool.readAllStandardOutput();
+    };
+    const QString own = scratch.filePath(QStringLiteral("own"));
+    const QString mono = scratch.filePath(QStringLiteral("mono"));
+    const QByteArray result = runWith(QProcessEnvironment::systemEnvironment(), own);
+    EXPECT_TRUE(result.startsWith("Current best fitness is ")) << result.toStdString();
+    EXPECT_EQ(runWith(environment, mono), result);
+    EXPECT_EQ(ReadAll(QDir(mono).filePath(QStringLiteral("best-1.png"))), ReadAll(QDir(own).filePath(QStringLiteral("best-1.png"))));
+    const QJsonObject panel = ReadJson(QDir(mono).filePath(QStringLiteral("run.json")))[QStringLiteral("panel")].toObject();
+    EXPECT_EQ(panel[QStringLiteral("width")].toInt(), 308);
+    EXPECT_EQ(panel[QStringLiteral("height")].toInt(), 361);
 }
 
 TEST(EvolveTool, CtrlCSigtermAndSighupStopAfterTheCurrentEvaluationAndKeepWhatWasDone) {
@@ -388,8 +418,8 @@ TEST(EvolveTool, OfTwoRunsStartedAtOnceOnOneFolderOneRefusesEvenWithForceAndTheO
     EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("fitness.csv"))).trimmed().split('\n').size(), 3);
     EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("best-1.png"))).isNull());
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              (QStringList{"best-1.json", "best-1.mtl", "best-1.obj", "best-1.png", "fitness.csv", "fitness.png",
-                           "run.json", "target.png"}));
+              (QStringList{"best-1.json", "best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "fitness.csv",
+                           "fitness.png", "run.json", "target.png"}));
 }
 
 TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
@@ -411,7 +441,7 @@ TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
     EXPECT_FALSE(record[QStringLiteral("ended")].toString().isEmpty());
     // Nothing half-written: no temporary file is left, and the lock went with the run.
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              (QStringList{"best-1.mtl", "best-1.obj", "best-1.png", "run.json", "target.png"}));
+              (QStringList{"best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "run.json", "target.png"}));
 }
 
 namespace {

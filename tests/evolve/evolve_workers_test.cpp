@@ -56,18 +56,6 @@ struct ToolProcess {
     }
 };
 
-// Every file but run.json, which names the jobs, byte for byte apart from fitness.csv's seconds.
-void ExpectSameFiles(const QString& expected, const QString& actual, const std::string& what) {
-    const QStringList names = QDir(expected).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(names, QDir(actual).entryList(QDir::Files, QDir::Name)) << what;
-    for (const QString& name : names) {
-        if (name == QLatin1String("run.json")) continue;
-        EXPECT_TRUE(WithoutTimes(name, ReadAll(QDir(expected).filePath(name))) ==
-                    WithoutTimes(name, ReadAll(QDir(actual).filePath(name))))
-            << what << ": " << name.toStdString() << " differs";
-    }
-}
-
 QStringList Options(const QString& folder, int jobs) {
     return {QStringLiteral("--generations"), QStringLiteral("2"),     QStringLiteral("--jobs"),
             QString::number(jobs),           QStringLiteral("--out"), folder};
