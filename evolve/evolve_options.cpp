@@ -155,7 +155,8 @@ QString ContinuedOptions(const EvolveOptions& commandLine, const RunOptions& run
         return differs("--target", commandLine.targetFile, TargetText(run.targetFile));
     if (given("--presses")) {
         if (commandLine.presses < run.presses)
-            return QStringLiteral("--presses %1 is fewer than the run's %2 in %3; it may only be raised, to extend the run")
+            return QStringLiteral(
+                       "--presses %1 is fewer than the run's %2 in %3; it may only be raised, to extend the run")
                 .arg(commandLine.presses)
                 .arg(run.presses)
                 .arg(commandLine.outputFolder);

@@ -23,7 +23,7 @@ struct EvolveOptions : RunOptions {
     bool continueRun = false;
     bool resume = false;
     int checkpointSeconds = kDefaultCheckpointSeconds;  // at most this long between checkpoints; 0: every generation
-    QStringList given;  // the options the command line named, as "--presses"
+    QStringList given;                                  // the options the command line named, as "--presses"
     bool help = false;
     bool version = false;
 };

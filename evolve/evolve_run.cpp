@@ -99,7 +99,8 @@ int CEvolveRun::Continue(const RunState& state) {
         currentTarget = fitted.get();
     }
     std::fprintf(stderr, "ramulon-evolve: going on with the run in %s at press %d, generation %d of %d\n",
-                 qPrintable(options.outputFolder), state.press, std::max(state.generationsDone, 0), options.generations);
+                 qPrintable(options.outputFolder), state.press, std::max(state.generationsDone, 0),
+                 options.generations);
     record.state = QStringLiteral("running");
     if (QString error = WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
         !error.isEmpty())
@@ -135,7 +136,8 @@ int CEvolveRun::RunPressesObserved(int firstPress, int generationsDone, std::uni
         if (fitted == nullptr && captured == nullptr) captured = CaptureTargetPicture(dialog.targetView);
         currentTarget = fitted != nullptr ? fitted.get() : captured.get();
         if (press == 1)
-            error = WriteFileInPlace(options.outputFolder, QStringLiteral("target.png"), PngBytes(ToQImage(*currentTarget)));
+            error = WriteFileInPlace(options.outputFolder, QStringLiteral("target.png"),
+                                     PngBytes(ToQImage(*currentTarget)));
         if (!error.isEmpty()) break;
 
         TrainTowards(*currentTarget, evolver, dialog.evolvedView, options.generations, startAt);
@@ -245,7 +247,8 @@ RunState CEvolveRun::State(int press, int generationsDone) const {
     state.presses = record.presses;
     state.rows = observer.rows;
     SaveProgram(dialog.objects, state);
-    if (currentTarget != nullptr && (fitted != nullptr || generationsDone >= 0)) SaveTargetPicture(*currentTarget, state);
+    if (currentTarget != nullptr && (fitted != nullptr || generationsDone >= 0))
+        SaveTargetPicture(*currentTarget, state);
     return state;
 }
 

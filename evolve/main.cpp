@@ -41,11 +41,11 @@ int Fail(int status, const QString& why) {
     return status;
 }
 
-
 // The real dialog, made and wired as the program makes it: its objects take their random draws in the
-// same order, so a run without options is the first press of a fresh program. run gets it wired.
+// same order, so a run without options is the first press of a fresh program. The run starts, or goes
+// on from `resumed`, once the dialog's initialisation has wired them.
 int RunOnDialog(const EvolveOptions& options, CProgressMeter& progress, const QImage& userPicture,
-                const RunState* resumed, CFolderLock* lock) {
+                const RunState* resumed) {
     CMainDlg dialog;
     dialog.objects.SetJobs(options.jobs);
     const RendererIdentity renderer = IdentityOf(dialog.objects.renderer.display);
@@ -53,15 +53,15 @@ int RunOnDialog(const EvolveOptions& options, CProgressMeter& progress, const QI
         return Fail(kExitEnvironment, QStringLiteral("no OpenGL context can be made; nothing was run"));
     if (resumed != nullptr && (resumed->rendererName.toStdString() != renderer.name ||
                                resumed->rendererVersion.toStdString() != renderer.version)) {
-        return Fail(kExitBadInput, QStringLiteral("the run in %1 was drawn by %2 (%3); this machine draws with %4 (%5), "
-                                                  "whose pictures may differ")
-                                       .arg(options.outputFolder, resumed->rendererName, resumed->rendererVersion,
-                                            QString::fromStdString(renderer.name),
-                                            QString::fromStdString(renderer.version)));
+        return Fail(kExitBadInput,
+                    QStringLiteral("the run in %1 was drawn by %2 (%3); this machine draws with %4 (%5), "
+                                   "whose pictures may differ")
+                        .arg(options.outputFolder, resumed->rendererName, resumed->rendererVersion,
+                             QString::fromStdString(renderer.name), QString::fromStdString(renderer.version)));
     }
     // A new run takes the lock only now, before its first file; a continued one holds it already.
     CFolderLock newLock;
-    if (lock == nullptr) {
+    if (resumed == nullptr) {
         if (const FolderRefusal refusal = TakeOutputFolder(options.outputFolder, options.force, newLock);
             !refusal.error.isEmpty())
             return Fail(refusal.badInput ? kExitBadInput : kExitEnvironment, refusal.error);
@@ -88,7 +88,7 @@ int Start(EvolveOptions options, CProgressMeter& progress) {
     }
     if (const QString error = CheckOutputFolder(options.outputFolder, options.force); !error.isEmpty())
         return Fail(kExitBadInput, error);
-    return RunOnDialog(options, progress, target.picture, nullptr, nullptr);
+    return RunOnDialog(options, progress, target.picture, nullptr);
 }
 
 // A run that goes on from its checkpoint, under the lock it holds from before the checkpoint is read.
@@ -105,14 +105,16 @@ int GoOn(const EvolveOptions& commandLine, CProgressMeter& progress) {
                         ? QStringLiteral("%1 holds a run without a checkpoint (%2), which cannot go on; give --force "
                                          "without --continue to start it anew")
                               .arg(folder, QLatin1String(kCheckpointFileName))
-                        : QStringLiteral("%1 holds no run to go on with (no %2)").arg(folder, QLatin1String(kCheckpointFileName)));
+                        : QStringLiteral("%1 holds no run to go on with (no %2)")
+                              .arg(folder, QLatin1String(kCheckpointFileName)));
     }
     RunState state;
     if (const QString error = ReadCheckpoint(folder, state); !error.isEmpty()) return Fail(kExitBadInput, error);
     if (state.version != QString::fromUtf8(kApplicationVersion))
-        return Fail(kExitBadInput, QStringLiteral("the run in %1 was made by ramulon-evolve %2; this is %3, whose trees "
-                                                  "may differ")
-                                       .arg(folder, state.version, QString::fromUtf8(kApplicationVersion)));
+        return Fail(kExitBadInput,
+                    QStringLiteral("the run in %1 was made by ramulon-evolve %2; this is %3, whose trees "
+                                   "may differ")
+                        .arg(folder, state.version, QString::fromUtf8(kApplicationVersion)));
     EvolveOptions options;
     if (const QString error = ContinuedOptions(commandLine, state.options, options); !error.isEmpty())
         return Fail(kExitBadInput, error);
@@ -125,7 +127,7 @@ int GoOn(const EvolveOptions& commandLine, CProgressMeter& progress) {
     // The generator is seeded as at the run's start, so that the dialog is made as it was; the
     // checkpoint then gives it back the state it had reached.
     if (options.seed) SeedRandomSequence(*options.seed);
-    return RunOnDialog(options, progress, QImage(), &state, &lock);
+    return RunOnDialog(options, progress, QImage(), &state);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ struct ProgressState {
     long long totalEvaluations = 0;
     long long startEvaluations = 0;  // done before this process went on with the run
     double seconds = 0.0;            // since this process began training
-    double best = -1.0;  // negative until a generation has been scored
+    double best = -1.0;              // negative until a generation has been scored
 };
 
 // "press 1/1  generation 12/50  evaluations 2150/8800  21.3/s  5m12s left  best 0.009876"

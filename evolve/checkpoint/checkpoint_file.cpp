@@ -24,8 +24,7 @@ QString ReadCheckpoint(const QString& folder, RunState& state) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    if (file.error() != QFileDevice::NoError) return QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
     const QString problem = ParseCheckpoint(bytes, state);
     return problem.isEmpty() ? QString() : path + QLatin1Char(' ') + problem;
 }

@@ -17,6 +17,8 @@ constexpr qsizetype kDigestSize = 32;
 // Far above any real run, so that a damaged count cannot ask for gigabytes before the reader notices.
 constexpr std::uint32_t kMostRecords = 100'000'000;
 constexpr int kLargestSide = 65535;
+// The largest count a JSON number holds exactly.
+constexpr qint64 kExactInJson = qint64{1} << 53;
 
 QByteArray Digest(const char* data, qsizetype size) {
     return QCryptographicHash::hash(QByteArrayView(data, size), QCryptographicHash::Sha256);
@@ -48,7 +50,8 @@ public:
             return 0;
         }
         std::uint64_t value = 0;
-        for (int i = 0; i < bytes; ++i) value |= static_cast<std::uint64_t>(static_cast<unsigned char>(data[at + i])) << (8 * i);
+        for (int i = 0; i < bytes; ++i)
+            value |= static_cast<std::uint64_t>(static_cast<unsigned char>(data[at + i])) << (8 * i);
         at += bytes;
         return value;
     }
@@ -94,7 +97,8 @@ void WriteTree(ByteWriter& out, const SavedTree& tree) {
     out.I32(tree.genome.slices);
     out.I32(tree.genome.stacks);
     for (const BranchGene& b : tree.genome.branches) {
-        for (const double value : {b.azimuth, b.inclination, b.inclinationSpread, b.azimuthSpread, b.presence, b.position})
+        for (const double value :
+             {b.azimuth, b.inclination, b.inclinationSpread, b.azimuthSpread, b.presence, b.position})
             out.F64(value);
     }
     out.Count(tree.noise.size());
@@ -113,8 +117,8 @@ void ReadTree(ByteReader& in, SavedTree& tree) {
     tree.genome.slices = in.I32();
     tree.genome.stacks = in.I32();
     for (BranchGene& b : tree.genome.branches) {
-        for (double* value : {&b.azimuth, &b.inclination, &b.inclinationSpread, &b.azimuthSpread, &b.presence,
-                              &b.position})
+        for (double* value :
+             {&b.azimuth, &b.inclination, &b.inclinationSpread, &b.azimuthSpread, &b.presence, &b.position})
             *value = in.F64();
     }
     tree.noise.resize(in.Count(kNoiseRecordSize));
@@ -151,7 +155,8 @@ QJsonObject Description(const RunState& state) {
 bool ReadInteger(const QJsonValue& value, qint64 least, qint64 most, qint64& number) {
     if (!value.isDouble()) return false;
     const double d = value.toDouble();
-    if (!(d >= static_cast<double>(least) && d <= static_cast<double>(most)) || d != static_cast<double>(static_cast<qint64>(d)))
+    if (!(d >= static_cast<double>(least) && d <= static_cast<double>(most)) ||
+        d != static_cast<double>(static_cast<qint64>(d)))
         return false;
     number = static_cast<qint64>(d);
     return true;
@@ -172,17 +177,18 @@ bool ReadDescription(const QJsonObject& json, RunState& state) {
     constexpr qint64 kIntMost = std::numeric_limits<int>::max();
     qint64 presses = 0, generations = 0, randomize = 0, jobs = 0, width = 0, height = 0, press = 0, done = 0,
            evaluations = 0, workers = 0, random = 0, seed = 0;
-    const bool numbers =
-        ReadInteger(options.value("presses"), 0, kIntMost, presses) &&
-        ReadInteger(options.value("generations"), 0, kIntMost, generations) &&
-        ReadInteger(options.value("randomize"), 0, kIntMost, randomize) &&
-        ReadInteger(options.value("jobs"), 0, kIntMost, jobs) && ReadInteger(panel.value("width"), 0, kIntMost, width) &&
-        ReadInteger(panel.value("height"), 0, kIntMost, height) && ReadInteger(json.value("press"), 1, kIntMost, press) &&
-        ReadInteger(json.value("generationsDone"), -1, kIntMost, done) &&
-        ReadInteger(json.value("evaluations"), 0, std::numeric_limits<qint64>::max(), evaluations) &&
-        ReadInteger(json.value("workers"), 0, kIntMost, workers) &&
-        ReadInteger(json.value("randomState"), 0, std::numeric_limits<std::uint32_t>::max(), random) &&
-        json.value("seconds").isDouble();
+    const bool numbers = ReadInteger(options.value("presses"), 0, kIntMost, presses) &&
+                         ReadInteger(options.value("generations"), 0, kIntMost, generations) &&
+                         ReadInteger(options.value("randomize"), 0, kIntMost, randomize) &&
+                         ReadInteger(options.value("jobs"), 0, kIntMost, jobs) &&
+                         ReadInteger(panel.value("width"), 0, kIntMost, width) &&
+                         ReadInteger(panel.value("height"), 0, kIntMost, height) &&
+                         ReadInteger(json.value("press"), 1, kIntMost, press) &&
+                         ReadInteger(json.value("generationsDone"), -1, kIntMost, done) &&
+                         ReadInteger(json.value("evaluations"), 0, kExactInJson, evaluations) &&
+                         ReadInteger(json.value("workers"), 0, kIntMost, workers) &&
+                         ReadInteger(json.value("randomState"), 0, std::numeric_limits<std::uint32_t>::max(), random) &&
+                         json.value("seconds").isDouble();
     if (!numbers) return false;
     if (options.value("seed").isNull()) {
         state.options.seed.reset();
@@ -269,13 +275,14 @@ QString ParseCheckpoint(const QByteArray& bytes, RunState& state) {
         return QStringLiteral("is damaged: its SHA-256 does not match its contents");
 
     // From here on the bytes are as written; what fails now was not written by this format.
-    const QString malformed = QStringLiteral("is damaged: its contents do not follow format version %1")
-                                  .arg(kCheckpointFormatVersion);
+    const QString malformed =
+        QStringLiteral("is damaged: its contents do not follow format version %1").arg(kCheckpointFormatVersion);
     ByteReader in(bytes.constData() + kHeaderSize, static_cast<qsizetype>(bodySize));
     const QByteArray description = in.Take(in.Count(1));
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(description, &error);
-    if (!in.Ok() || error.error != QJsonParseError::NoError || !json.isObject() || !ReadDescription(json.object(), state))
+    if (!in.Ok() || error.error != QJsonParseError::NoError || !json.isObject() ||
+        !ReadDescription(json.object(), state))
         return malformed;
     for (double* value : {&state.camera.center.x, &state.camera.center.y, &state.camera.center.z}) *value = in.F64();
     for (double& value : state.camera.rotation.m) value = in.F64();

@@ -17,7 +17,9 @@ SavedTree Saved(const TreeGenome& genome, const NoiseField& noise, double fitnes
     return tree;
 }
 
-bool Fits(const SavedTree& tree, const NoiseField& noise) { return static_cast<int>(tree.noise.size()) == noise.Count(); }
+bool Fits(const SavedTree& tree, const NoiseField& noise) {
+    return static_cast<int>(tree.noise.size()) == noise.Count();
+}
 
 void Restore(const SavedTree& tree, TreeGenome& genome, NoiseField& noise) {
     genome = tree.genome;
@@ -46,7 +48,8 @@ QString RestoreProgram(const RunState& state, CProgramObjects& objects) {
             .arg(state.population.size())
             .arg(evolver.populationSize);
     bool fits = Fits(state.targetTree, objects.targetTree.noise) && Fits(state.best, evolver.best.noise);
-    for (int i = 0; i < evolver.populationSize; ++i) fits = fits && Fits(state.population[i], evolver.population[i].noise);
+    for (int i = 0; i < evolver.populationSize; ++i)
+        fits = fits && Fits(state.population[i], evolver.population[i].noise);
     if (!fits) return QStringLiteral("holds trees whose noise fields are not of this program's size");
     // A press under way, and every press of a run towards a picture of the user's, needs its picture.
     if (!state.options.targetFile.isEmpty() || state.generationsDone >= 0) {
@@ -77,7 +80,8 @@ void SaveTargetPicture(const COffscreenImage& picture, RunState& state) {
     state.targetPicture.resize(static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(picture.Height()));
     for (int y = 0; y < picture.Height(); ++y)
         std::memcpy(state.targetPicture.data() + static_cast<std::size_t>(y) * rowBytes,
-                    picture.Bits() + static_cast<std::ptrdiff_t>(y) * picture.Pitch(), static_cast<std::size_t>(rowBytes));
+                    picture.Bits() + static_cast<std::ptrdiff_t>(y) * picture.Pitch(),
+                    static_cast<std::size_t>(rowBytes));
 }
 
 std::unique_ptr<COffscreenImage> SavedTargetPicture(const RunState& state) {

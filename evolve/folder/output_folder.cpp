@@ -19,8 +19,9 @@ namespace {
 QString HeldRunError(const QString& folder) {
     for (const char* name : {kRunRecordName, kCheckpointFileName}) {
         if (QFileInfo::exists(QDir(folder).filePath(QLatin1String(name))))
-            return QStringLiteral("%1 already holds a run (%2); give --continue to go on with it, or --force to "
-                                  "overwrite it")
+            return QStringLiteral(
+                       "%1 already holds a run (%2); give --continue to go on with it, or --force to "
+                       "overwrite it")
                 .arg(folder, QLatin1String(name));
     }
     return {};

@@ -1,7 +1,7 @@
 // The folder a run writes into. A run holds the folder for its whole life, and a folder that holds
-// run.json or a checkpoint holds a run, which only --force lets a new run overwrite. Every file goes to a temporary name
-// beside its final one and is renamed into place, so a crash leaves either the old file or the new one,
-// never half of one.
+// run.json or a checkpoint holds a run, which only --force lets a new run overwrite. Every file goes to a temporary
+// name beside its final one and is renamed into place, so a crash leaves either the old file or the new one, never half
+// of one.
 #pragma once
 
 #include <QByteArray>

@@ -9,8 +9,8 @@
 #include <limits>
 #include <sstream>
 
-#include "evolve/record/genome_distance.h"
 #include "evolve/pictures/target_picture.h"
+#include "evolve/record/genome_distance.h"
 #include "evolve/tree_files/tree_json.h"
 #include "evolve/tree_files/tree_obj.h"
 #include "tree/individual.h"

@@ -65,11 +65,13 @@ TEST(EvolveResume, KilledAtTenMomentsAndContinuedEachTimeARunEndsWithTheFilesOfO
     QTemporaryDir scratch;
     const QString reference = scratch.filePath(QStringLiteral("reference"));
     const QString killed = scratch.filePath(QStringLiteral("killed"));
-    const QStringList run = {QStringLiteral("--presses"), QStringLiteral("2"), QStringLiteral("--generations"),
-                             QStringLiteral("4"), QStringLiteral("--checkpoint-every"), QStringLiteral("0")};
-    ASSERT_EQ(RunTool(run + QStringList{QStringLiteral("--jobs"), QStringLiteral("2"), QStringLiteral("--out"), reference})
-                  .status,
-              0);
+    const QStringList run = {QStringLiteral("--presses"),          QStringLiteral("2"),
+                             QStringLiteral("--generations"),      QStringLiteral("4"),
+                             QStringLiteral("--checkpoint-every"), QStringLiteral("0")};
+    ASSERT_EQ(
+        RunTool(run + QStringList{QStringLiteral("--jobs"), QStringLiteral("2"), QStringLiteral("--out"), reference})
+            .status,
+        0);
 
     // Watched from the start, so that a kill can come while the first checkpoint is written.
     ASSERT_TRUE(QDir().mkpath(killed));
@@ -103,8 +105,8 @@ TEST(EvolveResume, KilledAtTenMomentsAndContinuedEachTimeARunEndsWithTheFilesOfO
             if (whileWriting && name.startsWith(QLatin1String(".checkpoint.bin."))) ++killedWhileWriting;
     }
     close(watch);
-    const ToolRun last = RunTool(run + QStringList{QStringLiteral("--jobs"), QStringLiteral("2"), QStringLiteral("--out"),
-                                                   killed, QStringLiteral("--continue")});
+    const ToolRun last = RunTool(run + QStringList{QStringLiteral("--jobs"), QStringLiteral("2"),
+                                                   QStringLiteral("--out"), killed, QStringLiteral("--continue")});
     ASSERT_EQ(last.status, 0) << last.err.toStdString();
     EXPECT_GE(killedWhileWriting, 1) << "no kill came while a checkpoint was written";
     ExpectSameFiles(reference, killed, "killed ten times");
@@ -134,11 +136,13 @@ TEST(EvolveResume, ARunGoesOnOnlyWithItsOwnOptionsAndAnIntactCheckpointAndARefus
     };
     const QStringList resume = {QStringLiteral("--resume"), folder};
     const Refusal refusals[] = {
-        {resume + QStringList{QStringLiteral("--seed"), QStringLiteral("6")}, checkpoint, "--seed 6 differs from the run's 5"},
+        {resume + QStringList{QStringLiteral("--seed"), QStringLiteral("6")}, checkpoint,
+         "--seed 6 differs from the run's 5"},
         {QStringList{QStringLiteral("--out"), folder, QStringLiteral("--continue"), QStringLiteral("--generations"),
                      QStringLiteral("3")},
          checkpoint, "--generations 3 differs from the run's 2"},
-        {resume + QStringList{QStringLiteral("--presses"), QStringLiteral("0")}, checkpoint, "--presses 0 is fewer than"},
+        {resume + QStringList{QStringLiteral("--presses"), QStringLiteral("0")}, checkpoint,
+         "--presses 0 is fewer than"},
         {resume, flipped, "checkpoint.bin is damaged: its SHA-256 does not match its contents"},
         {resume, checkpoint.left(checkpoint.size() - 100), "checkpoint.bin is cut short"},
         {resume, newer, "checkpoint.bin has format version 2; this ramulon-evolve reads version 1"},
@@ -174,7 +178,8 @@ TEST(EvolveResume, ARunGoesOnOnlyWithItsOwnOptionsAndAnIntactCheckpointAndARefus
 
     // More presses extend the run to what a run of that many would have been.
     const QString longer = scratch.filePath(QStringLiteral("longer"));
-    ASSERT_EQ(RunTool(options + QStringList{QStringLiteral("--presses"), QStringLiteral("2"), QStringLiteral("--out"), longer})
+    ASSERT_EQ(RunTool(options +
+                      QStringList{QStringLiteral("--presses"), QStringLiteral("2"), QStringLiteral("--out"), longer})
                   .status,
               0);
     ASSERT_EQ(RunTool(resume + QStringList{QStringLiteral("--presses"), QStringLiteral("2")}).status, 0);
@@ -190,20 +195,25 @@ TEST(EvolveResume, AFullDiskWhileTheCheckpointIsWrittenLeavesThePreviousOneToGoO
     ASSERT_EQ(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=8m"), 0) << strerror(errno);
     const Mounted mounted{QFile::encodeName(disk)};
     const QString folder = QDir(disk).filePath(QStringLiteral("run"));
-    const QStringList options = {QStringLiteral("--seed"), QStringLiteral("3"), QStringLiteral("--generations"),
-                                 QStringLiteral("2"), QStringLiteral("--checkpoint-every"), QStringLiteral("0")};
+    const QStringList options = {QStringLiteral("--seed"),
+                                 QStringLiteral("3"),
+                                 QStringLiteral("--generations"),
+                                 QStringLiteral("2"),
+                                 QStringLiteral("--checkpoint-every"),
+                                 QStringLiteral("0")};
     const ToolRun full = RunTool(options + QStringList{QStringLiteral("--out"), folder});
     const QString checkpointPath = QDir(folder).filePath(QStringLiteral("checkpoint.bin"));
     EXPECT_EQ(full.status, 1);
-    EXPECT_TRUE(full.err.endsWith(QStringLiteral("ramulon-evolve: cannot write %1: No space left on device\n")
-                                      .arg(checkpointPath)))
+    EXPECT_TRUE(full.err.endsWith(
+        QStringLiteral("ramulon-evolve: cannot write %1: No space left on device\n").arg(checkpointPath)))
         << full.err.toStdString();
     RunState kept;
     EXPECT_EQ(ParseCheckpoint(ReadAll(checkpointPath), kept), QString());
     EXPECT_TRUE(QDir(folder).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".tmp")).isEmpty());
 
     // Once there is room again, the run goes on from the checkpoint that the full disk left.
-    ASSERT_EQ(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", MS_REMOUNT, "size=64m"), 0) << strerror(errno);
+    ASSERT_EQ(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", MS_REMOUNT, "size=64m"), 0)
+        << strerror(errno);
     const ToolRun resumed = RunTool({QStringLiteral("--resume"), folder});
     EXPECT_EQ(resumed.status, 0) << resumed.err.toStdString();
     const QString reference = scratch.filePath(QStringLiteral("reference"));

@@ -217,7 +217,8 @@ TEST(EvolveTool, ThePanelsAndSoTheRunAreTheSameWhicheverFontsTheMachineHas) {
     fcList.setProcessEnvironment(environment);
     fcList.start(QStringLiteral("fc-list"), {QStringLiteral(":"), QStringLiteral("family")});
     ASSERT_TRUE(fcList.waitForFinished(-1));
-    ASSERT_EQ(fcList.readAllStandardOutput().trimmed(), QByteArray("DejaVu Sans Mono")) << "the fonts are not the test's";
+    ASSERT_EQ(fcList.readAllStandardOutput().trimmed(), QByteArray("DejaVu Sans Mono"))
+        << "the fonts are not the test's";
 
     // The same run with the machine's own fonts, and with only the monospaced one.
     const auto runWith = [&](const QProcessEnvironment& fontsSeen, const QString& folder) {
@@ -234,8 +235,10 @@ TEST(EvolveTool, ThePanelsAndSoTheRunAreTheSameWhicheverFontsTheMachineHas) {
     const QByteArray result = runWith(QProcessEnvironment::systemEnvironment(), own);
     EXPECT_TRUE(result.startsWith("Current best fitness is ")) << result.toStdString();
     EXPECT_EQ(runWith(environment, mono), result);
-    EXPECT_EQ(ReadAll(QDir(mono).filePath(QStringLiteral("best-1.png"))), ReadAll(QDir(own).filePath(QStringLiteral("best-1.png"))));
-    const QJsonObject panel = ReadJson(QDir(mono).filePath(QStringLiteral("run.json")))[QStringLiteral("panel")].toObject();
+    EXPECT_EQ(ReadAll(QDir(mono).filePath(QStringLiteral("best-1.png"))),
+              ReadAll(QDir(own).filePath(QStringLiteral("best-1.png"))));
+    const QJsonObject panel =
+        ReadJson(QDir(mono).filePath(QStringLiteral("run.json")))[QStringLiteral("panel")].toObject();
     EXPECT_EQ(panel[QStringLiteral("width")].toInt(), 308);
     EXPECT_EQ(panel[QStringLiteral("height")].toInt(), 361);
 }
