@@ -59,9 +59,19 @@ int CEvolveRun::Execute() {
     record.started = UtcNow();
     // The paint a shown dialog gets before anyone can press a button: both panels present their pictures.
     dialog.evolvedView.Render();
-    // Never cut short, not even by a stop request: the checkpoint below must hold the target tree that
-    // every press of this run trains towards.
-    for (int i = 0; i < options.randomizations; ++i) dialog.OnRandomizeTree();
+    for (int i = 0; i < options.randomizations; ++i) {
+        // The first checkpoint must hold the target tree that every press trains towards, so a stop here
+        // leaves nothing behind; the run starts afresh when it is given again.
+        if (InterruptRequested()) {
+            std::fprintf(stderr,
+                         "ramulon-evolve: stopped by %s after %d of %d presses of Randomize Tree, before the first "
+                         "press of Train; nothing was written\n",
+                         InterruptSignal() == SIGINT ? "Ctrl-C" : SignalName(InterruptSignal()), i,
+                         options.randomizations);
+            return kExitSignalBase + InterruptSignal();
+        }
+        dialog.OnRandomizeTree();
+    }
     if (!userPicture.isNull()) {
         fitted = ToOffscreenImage(FitToPanel(userPicture, record.panelWidth, record.panelHeight));
         currentTarget = fitted.get();
