@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the .deb and checks it as a Debian system sees it: lintian, the AppStream and desktop-entry
 # validators and the man pages' roff, whether apt resolves its dependencies here (without installing
-# anything), and the unpacked ramulon-evolve answering --version and --help and running a press on
-# three render workers, the helper it starts found where the package puts it.
+# anything), the licence text against LICENSE, and the unpacked ramulon-evolve answering --version and
+# --help and running a press on three render workers, the helper it starts found where the package puts
+# it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/package.sh >/dev/null
@@ -35,6 +36,10 @@ for page in "$unpacked"/usr/share/man/man1/*.1.gz; do
   [ -z "$report" ] || fail "$(basename "$page"): $report"
 done
 bash -n "$unpacked"/usr/share/bash-completion/completions/ramulon-evolve || fail "the completion is not valid bash"
+# The licence text the package gives, its " ." lines blank again, is LICENSE's below the copyright line.
+copyright="$unpacked/usr/share/doc/ramulon/copyright"
+cmp -s <(awk -v RS= 'index($0, "License: MIT\n") == 1' "$copyright" | sed '1d; s/^ //; s/^\.$//') \
+  <(sed '1,/^Copyright /d' LICENSE | sed '1{/^$/d}') || fail "the licence in $copyright is not the one in LICENSE"
 
 apt-get install --simulate "./$deb" >/dev/null || fail "apt cannot resolve the package's dependencies"
 
