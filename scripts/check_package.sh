@@ -45,8 +45,10 @@ apt-get install --simulate "./$deb" >/dev/null || fail "apt cannot resolve the p
 
 # The unpacked program, before anything is installed: only system libraries, no LD_LIBRARY_PATH.
 evolve="$unpacked/usr/bin/ramulon-evolve"
-line=$("$evolve" --version) || fail "ramulon-evolve --version failed"
+text=$("$evolve" --version) || fail "ramulon-evolve --version failed"
+line=${text%%$'\n'*}
 [ "$line" = "ramulon-evolve $version" ] || fail "ramulon-evolve --version says '$line', not 'ramulon-evolve $version'"
+grep -qx 'License MIT: <https://opensource.org/license/mit>' <<<"$text" || fail "ramulon-evolve --version names no MIT licence"
 "$evolve" --help | grep -q '^Usage: ramulon-evolve' || fail "ramulon-evolve --help shows no usage"
 [ -x "$unpacked/usr/libexec/ramulon/ramulon-render-worker" ] || fail "the render worker is not in /usr/libexec/ramulon"
 result=$("$evolve" --generations 1 --jobs 3 --out "$unpacked/run" 2>"$unpacked/run.err") ||
