@@ -199,7 +199,7 @@ QString EvolveUsage() {
                "                     seconds (default %4; 0: every generation); it is also written at\n"
                "                     the start, at the end of the first generation, at a stop and at the end\n"
                "  -h, --help         show this text\n"
-               "  --version          show the version\n"
+               "  --version          show the version and the licence\n"
                "\n"
                "Files: target.png, best-P.png, best-P.obj, best-P.mtl and best-P.json for every press P,\n"
                "fitness.csv, fitness.png, run.json and checkpoint.bin. Progress goes to standard error,\n"
@@ -215,6 +215,12 @@ QString EvolveUsage() {
         .arg(kDefaultCheckpointSeconds);
 }
 
-QString EvolveVersionLine() {
-    return QStringLiteral("ramulon-evolve %1\n").arg(QString::fromUtf8(kApplicationVersion));
+QString EvolveVersionText() {
+    return QStringLiteral(
+               "ramulon-evolve %1\n"
+               "Copyright 2026 Ramulon developers\n"
+               "License MIT: <https://opensource.org/license/mit>\n"
+               "This is free software: you are free to change and redistribute it.\n"
+               "There is NO WARRANTY, to the extent permitted by law.\n")
+        .arg(QString::fromUtf8(kApplicationVersion));
 }

@@ -43,5 +43,6 @@ QString ContinuedOptions(const EvolveOptions& commandLine, const RunOptions& run
 
 QString EvolveUsage();
 
-// "ramulon-evolve <version>" and a newline, for --version.
-QString EvolveVersionLine();
+// For --version, as GNU programs give it: "ramulon-evolve <version>" on the first line, which scripts
+// read, then the copyright and the licence.
+QString EvolveVersionText();

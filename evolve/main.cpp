@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         return kExitDone;
     }
     if (parsed.options.version) {
-        std::fputs(qPrintable(EvolveVersionLine()), stdout);
+        std::fputs(qPrintable(EvolveVersionText()), stdout);
         return kExitDone;
     }
     if (!parsed.error.isEmpty()) return Fail(kExitBadInput, parsed.error);

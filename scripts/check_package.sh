@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the .deb and checks it as a Debian system sees it: lintian, the AppStream and desktop-entry
 # validators and the man pages' roff, whether apt resolves its dependencies here (without installing
-# anything), and the unpacked ramulon-evolve answering --version and --help and running a press on
-# three render workers, the helper it starts found where the package puts it.
+# anything), the licence text against LICENSE, and the unpacked ramulon-evolve answering --version and
+# --help and running a press on three render workers, the helper it starts found where the package puts
+# it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/package.sh >/dev/null
@@ -35,13 +36,19 @@ for page in "$unpacked"/usr/share/man/man1/*.1.gz; do
   [ -z "$report" ] || fail "$(basename "$page"): $report"
 done
 bash -n "$unpacked"/usr/share/bash-completion/completions/ramulon-evolve || fail "the completion is not valid bash"
+# The licence text the package gives, its " ." lines blank again, is LICENSE's below the copyright line.
+copyright="$unpacked/usr/share/doc/ramulon/copyright"
+cmp -s <(awk -v RS= 'index($0, "License: MIT\n") == 1' "$copyright" | sed '1d; s/^ //; s/^\.$//') \
+  <(sed '1,/^Copyright /d' LICENSE | sed '1{/^$/d}') || fail "the licence in $copyright is not the one in LICENSE"
 
 apt-get install --simulate "./$deb" >/dev/null || fail "apt cannot resolve the package's dependencies"
 
 # The unpacked program, before anything is installed: only system libraries, no LD_LIBRARY_PATH.
 evolve="$unpacked/usr/bin/ramulon-evolve"
-line=$("$evolve" --version) || fail "ramulon-evolve --version failed"
+text=$("$evolve" --version) || fail "ramulon-evolve --version failed"
+line=${text%%$'\n'*}
 [ "$line" = "ramulon-evolve $version" ] || fail "ramulon-evolve --version says '$line', not 'ramulon-evolve $version'"
+grep -qx 'License MIT: <https://opensource.org/license/mit>' <<<"$text" || fail "ramulon-evolve --version names no MIT licence"
 "$evolve" --help | grep -q '^Usage: ramulon-evolve' || fail "ramulon-evolve --help shows no usage"
 [ -x "$unpacked/usr/libexec/ramulon/ramulon-render-worker" ] || fail "the render worker is not in /usr/libexec/ramulon"
 result=$("$evolve" --generations 1 --jobs 3 --out "$unpacked/run" 2>"$unpacked/run.err") ||

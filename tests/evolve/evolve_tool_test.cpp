@@ -23,6 +23,7 @@
 
 #include "app/main_dlg.h"
 #include "app/resource_ids.h"
+#include "app/resources.h"
 #include "display/platform/control_widget.h"
 #include "evolve/folder/folder_lock.h"
 #include "evolve/interrupt_request.h"
@@ -485,6 +486,20 @@ QByteArray JpegBytes() {
 }
 
 }  // namespace
+
+// Scripts read the first line alone, so the licence must come after it; --version wins over a run.
+TEST(EvolveTool, VersionGivesTheVersionLineFirstThenTheLicenceAndRunsNothing) {
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath(QStringLiteral("run"));
+    const ToolRun run = RunTool({QStringLiteral("--version"), QStringLiteral("--out"), folder});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    const QStringList lines = run.out.split(QLatin1Char('\n'));
+    EXPECT_EQ(lines.first(), QStringLiteral("ramulon-evolve ") + QString::fromUtf8(kApplicationVersion));
+    EXPECT_TRUE(lines.contains(QStringLiteral("License MIT: <https://opensource.org/license/mit>")))
+        << run.out.toStdString();
+    EXPECT_FALSE(QDir(folder).exists());
+}
 
 TEST(EvolveTool, BadInputEndsWithOneLineAndStatus2AndWritesNothing) {
     QTemporaryDir scratch;
