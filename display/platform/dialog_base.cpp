@@ -41,8 +41,8 @@ void DialogBase::Build() {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (dialogTemplate.style & kSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
-    const QRect frame =
-        DialogUnitsToPixels(kDialogBaseUnits, dialogTemplate.x, dialogTemplate.y, dialogTemplate.width, dialogTemplate.height);
+    const QRect frame = DialogUnitsToPixels(kDialogBaseUnits, dialogTemplate.x, dialogTemplate.y, dialogTemplate.width,
+                                            dialogTemplate.height);
     setFixedSize(frame.size());
 
     for (const ControlTemplate& c : dialogTemplate.controls) {
