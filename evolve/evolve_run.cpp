@@ -14,6 +14,7 @@
 #include "evolve/exit_status.h"
 #include "evolve/folder/output_folder.h"
 #include "evolve/interrupt_request.h"
+#include "evolve/pictures/comparison_picture.h"
 #include "evolve/pictures/fitness_plot.h"
 #include "evolve/pictures/picture_conversion.h"
 #include "evolve/pictures/target_picture.h"
@@ -212,7 +213,17 @@ QString CEvolveRun::WriteResults(int pressNumber) {
     // The right panel shows best now: the press ends with a render of it.
     const std::unique_ptr<COffscreenImage> shot = dialog.evolvedView.CreateImage(1.0, false);
     dialog.evolvedView.Capture(*shot);
-    QString error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".png"), PngBytes(ToQImage(*shot)));
+    const QImage picture = ToQImage(*shot);
+    QString error = WriteFileInPlace(options.outputFolder, stem + QStringLiteral(".png"), PngBytes(picture));
+    if (error.isEmpty()) {
+        const QString caption = QStringLiteral("press %1, generation %2 of %3, fitness %4")
+                                    .arg(pressNumber)
+                                    .arg(observer.generationsDone)
+                                    .arg(options.generations)
+                                    .arg(QString::fromStdString(FixedNumber(best.fitness, 6)));
+        error = WriteFileInPlace(options.outputFolder, QStringLiteral("compare-%1.png").arg(pressNumber),
+                                 PngBytes(ComparisonPicture(ToQImage(*currentTarget), picture, caption)));
+    }
     const std::string comment =
         "Ramulon: best tree of press " + std::to_string(pressNumber) + ", fitness " + ExactNumber(best.fitness);
     // The material first, so that an OBJ file never names an MTL file that is not there.

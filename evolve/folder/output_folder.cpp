@@ -123,13 +123,14 @@ void RemoveStaleTemporaries(const QString& folder) {
 }
 
 void RemoveResultsBeyond(const QString& folder, int presses) {
-    static const QRegularExpression result(QStringLiteral("^best-([0-9]+)\\.(png|obj|mtl|json)$"));
+    static const QRegularExpression result(
+        QStringLiteral("^(?:best-([0-9]+)\\.(?:png|obj|mtl|json)|compare-([0-9]+)\\.png)$"));
     QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files)) {
         const QRegularExpressionMatch match = result.match(name);
         if (!match.hasMatch()) continue;
         bool ok = false;
-        const qlonglong press = match.captured(1).toLongLong(&ok);
+        const qlonglong press = (match.captured(1) + match.captured(2)).toLongLong(&ok);
         if (!ok || press > presses) dir.remove(name);
     }
 }

@@ -38,6 +38,6 @@ QString WriteFileInPlace(const QString& folder, const QString& name, const QByte
 // Removes the temporaries that a run killed while writing left behind. Only for a folder this process holds.
 void RemoveStaleTemporaries(const QString& folder);
 
-// Removes best-P.png, .obj, .mtl and .json of an earlier run for every P above `presses`, so a forced
+// Removes best-P.png, .obj, .mtl, .json and compare-P.png of an earlier run for every P above `presses`, so a forced
 // run does not leave another run's results beside its own.
 void RemoveResultsBeyond(const QString& folder, int presses);

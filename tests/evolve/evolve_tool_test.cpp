@@ -27,6 +27,7 @@
 #include "display/platform/control_widget.h"
 #include "evolve/folder/folder_lock.h"
 #include "evolve/interrupt_request.h"
+#include "evolve/pictures/comparison_picture.h"
 #include "evolve/pictures/target_picture.h"
 #include "tests/evolve/tool_files.h"
 #include "tree/random_seam.h"
@@ -151,6 +152,13 @@ TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByte
     EXPECT_EQ(best.size(), QSize(dialog.evolvedView.Control()->size()));
     EXPECT_TRUE(BgrOf(best) == right) << "best-1.png is not the right panel's picture";
     EXPECT_TRUE(BgrOf(target) == left) << "target.png is not the left panel's picture";
+    // The comparison shows those very pictures, side by side with their difference.
+    const QImage comparison(QDir(first).filePath(QStringLiteral("compare-1.png")));
+    EXPECT_GE(comparison.width(), 3 * best.width());
+    EXPECT_EQ(comparison.copy(ComparisonPanel(0, target.size())).convertToFormat(QImage::Format_RGB888),
+              target.convertToFormat(QImage::Format_RGB888));
+    EXPECT_EQ(comparison.copy(ComparisonPanel(1, best.size())).convertToFormat(QImage::Format_RGB888),
+              best.convertToFormat(QImage::Format_RGB888));
 
     // A 3D tool finds best-1.obj's material beside it, defined before the faces that use it.
     const QByteArray obj = ReadAll(QDir(first).filePath(QStringLiteral("best-1.obj")));
@@ -422,8 +430,8 @@ TEST(EvolveTool, OfTwoRunsStartedAtOnceOnOneFolderOneRefusesEvenWithForceAndTheO
     EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("fitness.csv"))).trimmed().split('\n').size(), 3);
     EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("best-1.png"))).isNull());
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              (QStringList{"best-1.json", "best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "fitness.csv",
-                           "fitness.png", "run.json", "target.png"}));
+              (QStringList{"best-1.json", "best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "compare-1.png",
+                           "fitness.csv", "fitness.png", "run.json", "target.png"}));
 }
 
 TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
@@ -445,7 +453,8 @@ TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
     EXPECT_FALSE(record[QStringLiteral("ended")].toString().isEmpty());
     // Nothing half-written: no temporary file is left, and the lock went with the run.
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              (QStringList{"best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "run.json", "target.png"}));
+              (QStringList{"best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "compare-1.png", "run.json",
+                           "target.png"}));
 }
 
 namespace {
