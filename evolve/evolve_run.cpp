@@ -104,9 +104,10 @@ int CEvolveRun::Continue(const RunState& state) {
     record.presses = state.presses;
     record.workers = state.workers;
     observer.TakeUp(state.rows, state.evaluations, state.seconds);
-    dialog.evolvedView.Render();
+    // With --target every press trains towards the saved picture; otherwise only the press under way does.
+    std::unique_ptr<COffscreenImage> saved = SavedTargetPicture(state);
     if (!options.targetFile.isEmpty()) {
-        fitted = SavedTargetPicture(state);
+        fitted = std::move(saved);
         currentTarget = fitted.get();
     }
     std::fprintf(stderr, "ramulon-evolve: going on with the run in %s at press %d, generation %d of %d\n",
@@ -116,8 +117,6 @@ int CEvolveRun::Continue(const RunState& state) {
     if (QString error = WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
         !error.isEmpty())
         return Failed(error);
-    std::unique_ptr<COffscreenImage> saved;
-    if (options.targetFile.isEmpty() && state.generationsDone >= 0) saved = SavedTargetPicture(state);
     return RunPresses(state.press, state.generationsDone, std::move(saved));
 }
 

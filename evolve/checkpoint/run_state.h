@@ -49,6 +49,4 @@ struct RunState {
     int targetWidth = 0;
     int targetHeight = 0;
     std::vector<unsigned char> targetPicture;
-
-    bool Finished() const { return press > options.presses; }
 };
