@@ -69,6 +69,10 @@ ParsedOptions ParseEvolveOptions(const QStringList& arguments) {
             options.continueRun = true;
             continue;
         }
+        if (name == QLatin1String("--no-animation") && !valueGiven) {
+            options.animation = false;
+            continue;
+        }
         if (!takesValue) {
             parsed.error = name.startsWith(QLatin1Char('-'))
                                ? QStringLiteral("unknown option '%1' (see --help)").arg(arguments[i])
@@ -153,6 +157,10 @@ QString ContinuedOptions(const EvolveOptions& commandLine, const RunOptions& run
         return differs("--seed", SeedText(commandLine.seed), SeedText(run.seed));
     if (given("--target") && commandLine.targetFile != run.targetFile)
         return differs("--target", commandLine.targetFile, TargetText(run.targetFile));
+    if (given("--no-animation") && run.animation)
+        return QStringLiteral("--no-animation differs from the run in %1, which makes evolution.webp; a run goes on "
+                              "with the options it started with")
+            .arg(commandLine.outputFolder);
     if (given("--presses")) {
         if (commandLine.presses < run.presses)
             return QStringLiteral(
@@ -187,6 +195,7 @@ QString EvolveUsage() {
                "  --jobs N           render workers that draw candidates at once (default: one per core this\n"
                "                     process may run on; 1 draws each in the panel, one after another);\n"
                "                     the results are the same for every N\n"
+               "  --no-animation     leave out evolution.webp, the animation of the run\n"
                "  --force            overwrite the run already in DIR (a folder holding run.json or a\n"
                "                     checkpoint)\n"
                "  --continue         go on with the run in DIR from its checkpoint if DIR holds one, else\n"
@@ -202,8 +211,9 @@ QString EvolveUsage() {
                "  --version          show the version and the licence\n"
                "\n"
                "Files: target.png, best-P.png, compare-P.png, best-P.obj, best-P.mtl and best-P.json for\n"
-               "every press P, fitness.csv, fitness.png, run.json and checkpoint.bin. Progress goes to\n"
-               "standard error, each press's result line to standard output.\n"
+               "every press P, fitness.csv, fitness.png, evolution.webp (the target, then best at the end\n"
+               "of every generation), index.html (a page that shows the run), run.json and checkpoint.bin.\n"
+               "Progress goes to standard error, each press's result line to standard output.\n"
                "\n"
                "Exit status: 0 done, 1 the environment failed (no OpenGL, a file could not be written),\n"
                "2 bad input, DIR held by another run, or a checkpoint that cannot be continued (nothing was\n"

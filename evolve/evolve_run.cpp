@@ -9,6 +9,7 @@
 #include "app/resources.h"
 #include "app/train_press.h"
 #include "display/offscreen_image.h"
+#include "evolve/animation/webp_animation.h"
 #include "evolve/checkpoint/checkpoint_file.h"
 #include "evolve/checkpoint/program_state.h"
 #include "evolve/exit_status.h"
@@ -18,11 +19,16 @@
 #include "evolve/pictures/fitness_plot.h"
 #include "evolve/pictures/picture_conversion.h"
 #include "evolve/pictures/target_picture.h"
+#include "evolve/record/fitness_log.h"
 #include "evolve/record/number_text.h"
+#include "evolve/report/report_page.h"
 #include "evolve/tree_files/tree_json.h"
 #include "evolve/tree_files/tree_mtl.h"
 #include "evolve/tree_files/tree_obj.h"
 #include "tree/tree_mesh.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -99,6 +105,11 @@ int CEvolveRun::Continue(const RunState& state) {
     }
     RemoveStaleTemporaries(options.outputFolder);
     MeasurePanel();
+    if (const QString error = animation.Restore(state.animation); !error.isEmpty()) {
+        std::fprintf(stderr, "ramulon-evolve: %s/%s %s\n", qPrintable(options.outputFolder), kCheckpointFileName,
+                     qPrintable(error));
+        return kExitBadInput;
+    }
     latest = state;
     record.started = state.started;
     record.presses = state.presses;
@@ -145,14 +156,18 @@ int CEvolveRun::RunPressesObserved(int firstPress, int generationsDone, std::uni
         std::unique_ptr<COffscreenImage> captured = std::move(savedTarget);
         if (fitted == nullptr && captured == nullptr) captured = CaptureTargetPicture(dialog.targetView);
         currentTarget = fitted != nullptr ? fitted.get() : captured.get();
-        if (press == 1)
-            error = WriteFileInPlace(options.outputFolder, QStringLiteral("target.png"),
-                                     PngBytes(ToQImage(*currentTarget)));
+        if (press == 1) {
+            const QImage target = ToQImage(*currentTarget);
+            error = WriteFileInPlace(options.outputFolder, QStringLiteral("target.png"), PngBytes(target));
+            // A run that goes on in its first press has the target's frame already.
+            if (error.isEmpty() && options.animation && animation.Empty())
+                error = animation.Add(target, kTargetMilliseconds);
+        }
         if (!error.isEmpty()) break;
 
         TrainTowards(*currentTarget, evolver, dialog.evolvedView, options.generations, startAt);
         record.workers = std::max(record.workers, dialog.objects.renderer.workers.MostWorkers());
-        error = checkpointError;
+        error = generationError;
         if (!error.isEmpty()) break;
         interrupted = observer.interrupted || observer.generationsDone < options.generations;
         // Without a selection there is no best of this press to keep: its population was only scored.
@@ -173,6 +188,8 @@ int CEvolveRun::RunPressesObserved(int firstPress, int generationsDone, std::uni
     if (interrupted) record.signal = QString::fromLatin1(SignalName(signal));
     error = WriteLog();
     RemoveResultsBeyond(options.outputFolder, static_cast<int>(record.presses.size()));
+    // One left by an earlier run in the folder, made with the animation.
+    if (!options.animation) QDir(options.outputFolder).remove(QLatin1String(kAnimationFileName));
     // Last, so that every other file has got at least as far as the checkpoint says.
     if (error.isEmpty()) error = WriteCheckpoint(options.outputFolder, latest);
     progress.Finish();
@@ -199,10 +216,11 @@ int CEvolveRun::Failed(const QString& error) {
     record.error = error;
     // The failed file's temporary is gone again, so on a full disk this small one may still fit. If it
     // does not, the line above has said why already.
-    WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
+    if (WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record))).isEmpty())
+        WriteFileInPlace(options.outputFolder, QLatin1String(kReportPageName), Bytes(ReportPageNow()));
     // Once the cause is mended the run goes on from the latest end of a generation; where the checkpoint
     // itself failed, the one before it stays.
-    if (checkpointError.isEmpty()) WriteCheckpoint(options.outputFolder, latest);
+    if (!checkpointFailed) WriteCheckpoint(options.outputFolder, latest);
     return kExitEnvironment;
 }
 
@@ -223,6 +241,8 @@ QString CEvolveRun::WriteResults(int pressNumber) {
         error = WriteFileInPlace(options.outputFolder, QStringLiteral("compare-%1.png").arg(pressNumber),
                                  PngBytes(ComparisonPicture(ToQImage(*currentTarget), picture, caption)));
     }
+    // After a stop within a generation best may be newer than the last frame; the animation ends with it.
+    if (error.isEmpty() && options.animation) error = animation.EndWith(picture, kGenerationMilliseconds);
     const std::string comment =
         "Ramulon: best tree of press " + std::to_string(pressNumber) + ", fitness " + ExactNumber(best.fitness);
     // The material first, so that an OBJ file never names an MTL file that is not there.
@@ -245,9 +265,34 @@ QString CEvolveRun::WriteLog() {
     if (error.isEmpty())
         error = WriteFileInPlace(options.outputFolder, QStringLiteral("fitness.png"),
                                  PngBytes(PlotFitness(observer.rows, options.generations)));
+    if (error.isEmpty()) error = WriteAnimation();
     if (error.isEmpty())
         error = WriteFileInPlace(options.outputFolder, QLatin1String(kRunRecordName), Bytes(RunJson(record)));
+    // Last, as it names the others.
+    if (error.isEmpty())
+        error = WriteFileInPlace(options.outputFolder, QLatin1String(kReportPageName), Bytes(ReportPageNow()));
     return error;
+}
+
+QString CEvolveRun::WriteAnimation() {
+    if (!options.animation || animation.Empty()) return {};
+    // The end of a run writes the log twice, after its last press and as it ends; the frames are encoded once.
+    if (encodedRevision != animation.Revision()) {
+        if (QString error = EncodeAnimation(animation.Frames(), kLastFrameHoldMilliseconds, encodedAnimation);
+            !error.isEmpty())
+            return error;
+        encodedRevision = animation.Revision();
+    }
+    return WriteFileInPlace(options.outputFolder, QLatin1String(kAnimationFileName), encodedAnimation);
+}
+
+std::string CEvolveRun::ReportPageNow() const {
+    const QDir folder(options.outputFolder);
+    return ReportPage(record, observer.rows, [&](const QString& name) {
+        // An animation in the folder without one of its own is an earlier run's.
+        if (name == QLatin1String(kAnimationFileName) && !options.animation) return false;
+        return QFileInfo::exists(folder.filePath(name));
+    });
 }
 
 RunState CEvolveRun::State(int press, int generationsDone) const {
@@ -267,21 +312,53 @@ RunState CEvolveRun::State(int press, int generationsDone) const {
     state.presses = record.presses;
     state.rows = observer.rows;
     SaveProgram(dialog.objects, state);
+    state.animation = animation.Frames();
     if (currentTarget != nullptr && (fitted != nullptr || generationsDone >= 0))
         SaveTargetPicture(*currentTarget, state);
     return state;
 }
 
 void CEvolveRun::GenerationEnded(int generation) {
+    if (options.animation) generationError = AddGenerationFrame(generation);
+    if (!generationError.isEmpty()) {
+        observer.StopForFailure();
+        return;
+    }
     latest = State(observer.press, generation);
     const auto now = std::chrono::steady_clock::now();
     const bool due = !checkpointWritten || now - lastCheckpoint >= std::chrono::seconds(options.checkpointSeconds);
     if (!due) return;
-    checkpointError = WriteCheckpoint(options.outputFolder, latest);
-    if (!checkpointError.isEmpty()) {
+    generationError = WriteCheckpoint(options.outputFolder, latest);
+    if (!generationError.isEmpty()) {
+        checkpointFailed = true;
         observer.StopForFailure();
         return;
     }
     checkpointWritten = true;
     lastCheckpoint = std::chrono::steady_clock::now();
+}
+
+QString CEvolveRun::AddGenerationFrame(int generation) {
+    CEvolver& evolver = dialog.evolver;
+    CGLView& view = dialog.evolvedView;
+    // Before the first selection of a press, best is still the previous press's: the frame shows the
+    // fittest of the scored population, as the generation's row in fitness.csv does.
+    CIndividual& shown = generation == 0 ? evolver.population[FittestIndex(evolver)] : evolver.best;
+    shownKey.Clear();
+    shown.DescribeDrawing(shownKey);
+    if (shownKey == framedKey) {
+        animation.Lengthen(kGenerationMilliseconds);
+        return {};
+    }
+    // Drawn as best is drawn for best-P.png: last in the panel's draw list, which is then left as it was.
+    IRenderable* const last = view.drawList.empty() ? nullptr : view.drawList.back();
+    view.RemoveLastRenderable();
+    view.AppendRenderable(&shown);
+    view.Render();
+    if (!frameShot) frameShot = view.CreateImage(1.0, false);
+    view.Capture(*frameShot);
+    view.RemoveLastRenderable();
+    if (last != nullptr) view.AppendRenderable(last);
+    framedKey.Swap(shownKey);
+    return animation.Add(ToQImage(*frameShot), kGenerationMilliseconds);
 }

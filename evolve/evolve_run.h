@@ -8,7 +8,9 @@
 #include <chrono>
 #include <memory>
 
+#include "display/drawing_key.h"
 #include "evolution/renderer_identity.h"
+#include "evolve/animation/animation_frames.h"
 #include "evolve/checkpoint/run_state.h"
 #include "evolve/evolve_options.h"
 #include "evolve/progress_meter.h"
@@ -41,8 +43,13 @@ private:
     int Failed(const QString& error);
     // best-P.png, .mtl, .obj and .json of the press just ended; an error line or empty.
     QString WriteResults(int press);
-    // fitness.csv, fitness.png and run.json as they stand; an error line or empty.
+    // fitness.csv, fitness.png, evolution.webp, run.json and index.html as they stand; an error line or empty.
     QString WriteLog();
+    QString WriteAnimation();
+    // index.html for the run as it stands, naming the files the folder holds now.
+    std::string ReportPageNow() const;
+    // The best candidate of the generation just ended as the animation's next frame; an error line or empty.
+    QString AddGenerationFrame(int generation);
     // The run as it stands at the end of a generation, or with generationsDone -1 before a press.
     RunState State(int press, int generationsDone) const;
     void GenerationEnded(int generation);
@@ -61,5 +68,15 @@ private:
     RunState latest;
     std::chrono::steady_clock::time_point lastCheckpoint{};
     bool checkpointWritten = false;  // by this process
-    QString checkpointError;
+    // A checkpoint or an animation frame that failed at the end of a generation.
+    QString generationError;
+    bool checkpointFailed = false;
+
+    CAnimationFrames animation;
+    // The tree the animation's last frame shows, when this process drew it; an equal one adds no render.
+    CDrawingKey framedKey;
+    CDrawingKey shownKey;
+    std::unique_ptr<COffscreenImage> frameShot;
+    QByteArray encodedAnimation;
+    int encodedRevision = -1;
 };

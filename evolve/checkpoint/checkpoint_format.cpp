@@ -136,7 +136,8 @@ QJsonObject Description(const RunState& state) {
                         {"randomize", o.randomizations},
                         {"target", o.targetFile.isEmpty() ? QJsonValue() : QJsonValue(o.targetFile)},
                         {"seed", o.seed ? QJsonValue(static_cast<qint64>(*o.seed)) : QJsonValue()},
-                        {"jobs", o.jobs}};
+                        {"jobs", o.jobs},
+                        {"animation", o.animation}};
     return QJsonObject{{"program", "ramulon-evolve"},
                        {"version", state.version},
                        {"renderer", QJsonObject{{"name", state.rendererName}, {"version", state.rendererVersion}}},
@@ -173,6 +174,8 @@ bool ReadDescription(const QJsonObject& json, RunState& state) {
     state.started = json.value("started").toString();
     const QJsonValue target = options.value("target");
     if (!target.isNull() && !target.isString()) return false;
+    if (!options.value("animation").isBool()) return false;
+    state.options.animation = options.value("animation").toBool();
     state.options.targetFile = target.toString();
     constexpr qint64 kIntMost = std::numeric_limits<int>::max();
     qint64 presses = 0, generations = 0, randomize = 0, jobs = 0, width = 0, height = 0, press = 0, done = 0,
@@ -244,6 +247,12 @@ QByteArray CheckpointBytes(const RunState& state) {
     out.I32(state.targetHeight);
     body.append(reinterpret_cast<const char*>(state.targetPicture.data()),
                 static_cast<qsizetype>(state.targetPicture.size()));
+    out.Count(state.animation.size());
+    for (const AnimationFrame& frame : state.animation) {
+        out.I32(frame.milliseconds);
+        out.Count(static_cast<std::size_t>(frame.still.size()));
+        body += frame.still;
+    }
 
     QByteArray file(kMagic, kMagicSize);
     ByteWriter header(file);
@@ -312,7 +321,13 @@ QString ParseCheckpoint(const QByteArray& bytes, RunState& state) {
         state.targetHeight > kLargestSide)
         return malformed;
     const QByteArray picture = in.Take(static_cast<qsizetype>(state.targetWidth) * state.targetHeight * 3);
-    if (!in.Ok() || !in.AtEnd()) return malformed;
     state.targetPicture.assign(picture.begin(), picture.end());
+    state.animation.resize(in.Count(8));
+    for (AnimationFrame& frame : state.animation) {
+        frame.milliseconds = in.I32();
+        frame.still = in.Take(in.Count(1));
+        if (frame.milliseconds < 0) return malformed;
+    }
+    if (!in.Ok() || !in.AtEnd()) return malformed;
     return {};
 }

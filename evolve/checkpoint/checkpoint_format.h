@@ -8,7 +8,7 @@
 
 #include "evolve/checkpoint/run_state.h"
 
-inline constexpr int kCheckpointFormatVersion = 1;
+inline constexpr int kCheckpointFormatVersion = 2;
 
 QByteArray CheckpointBytes(const RunState& state);
 

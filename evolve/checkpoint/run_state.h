@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/camera_pose.h"
+#include "evolve/animation/animation_frames.h"
 #include "evolve/record/fitness_log.h"
 #include "evolve/record/run_options.h"
 #include "evolve/record/run_record.h"
@@ -49,4 +50,6 @@ struct RunState {
     int targetWidth = 0;
     int targetHeight = 0;
     std::vector<unsigned char> targetPicture;
+    // The animation's frames so far; none without the animation.
+    std::vector<AnimationFrame> animation;
 };

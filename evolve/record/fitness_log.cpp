@@ -10,18 +10,21 @@ PopulationFitness SummarizePopulation(const CEvolver& evolver) {
     const int count = evolver.populationSize;
     if (count <= 0) return summary;
     std::vector<double> fitness(static_cast<std::size_t>(count));
-    int fittest = 0;
-    for (int i = 0; i < count; ++i) {
-        fitness[static_cast<std::size_t>(i)] = evolver.population[i].fitness;
-        if (evolver.population[i].fitness < evolver.population[fittest].fitness) fittest = i;
-    }
+    for (int i = 0; i < count; ++i) fitness[static_cast<std::size_t>(i)] = evolver.population[i].fitness;
     std::sort(fitness.begin(), fitness.end());
     const std::size_t middle = fitness.size() / 2;
     summary.best = fitness.front();
     summary.worst = fitness.back();
     summary.median = fitness.size() % 2 == 1 ? fitness[middle] : (fitness[middle - 1] + fitness[middle]) / 2.0;
-    summary.bestGenome = &evolver.population[fittest].genome;
+    summary.bestGenome = &evolver.population[FittestIndex(evolver)].genome;
     return summary;
+}
+
+int FittestIndex(const CEvolver& evolver) {
+    int fittest = 0;
+    for (int i = 1; i < evolver.populationSize; ++i)
+        if (evolver.population[i].fitness < evolver.population[fittest].fitness) fittest = i;
+    return fittest;
 }
 
 std::string FitnessCsv(const std::vector<FitnessRow>& rows, bool withGeneDistance) {

@@ -29,6 +29,8 @@ struct PopulationFitness {
 };
 
 PopulationFitness SummarizePopulation(const CEvolver& evolver);
+// The index of that first individual with the lowest fitness; 0 for an empty population.
+int FittestIndex(const CEvolver& evolver);
 
 // With gene distances the CSV has an eighth column. Fitness has ten decimals, seconds three.
 std::string FitnessCsv(const std::vector<FitnessRow>& rows, bool withGeneDistance);

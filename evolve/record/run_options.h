@@ -18,4 +18,5 @@ struct RunOptions {
     // left unseeded, as in the dialog, and every run grows the dialog's trees.
     std::optional<std::uint32_t> seed;
     int jobs = 0;  // render workers that draw at once; 0: one per core the process may run on
+    bool animation = true;  // evolution.webp; --no-animation leaves it out
 };

@@ -134,7 +134,7 @@ TEST(EvolveResume, ARunGoesOnOnlyWithItsOwnOptionsAndAnIntactCheckpointAndARefus
     QByteArray flipped = checkpoint;
     flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x10);
     QByteArray newer = checkpoint;
-    newer[12] = 2;  // the format version follows the 12 bytes that name the format
+    newer[12] = 3;  // the format version follows the 12 bytes that name the format
 
     struct Refusal {
         QStringList arguments;
@@ -150,9 +150,10 @@ TEST(EvolveResume, ARunGoesOnOnlyWithItsOwnOptionsAndAnIntactCheckpointAndARefus
          checkpoint, "--generations 3 differs from the run's 2"},
         {resume + QStringList{QStringLiteral("--presses"), QStringLiteral("0")}, checkpoint,
          "--presses 0 is fewer than"},
+        {resume + QStringList{QStringLiteral("--no-animation")}, checkpoint, "--no-animation differs from the run"},
         {resume, flipped, "checkpoint.bin is damaged: its SHA-256 does not match its contents"},
         {resume, checkpoint.left(checkpoint.size() - 100), "checkpoint.bin is cut short"},
-        {resume, newer, "checkpoint.bin has format version 2; this ramulon-evolve reads version 1"},
+        {resume, newer, "checkpoint.bin has format version 3; this ramulon-evolve reads version 2"},
         {resume, finished.value(QStringLiteral("best-1.png")), "checkpoint.bin is not a ramulon-evolve checkpoint"},
         // A finished run is extended by one more press, which would be drawn here.
         {resume + QStringList{QStringLiteral("--presses"), QStringLiteral("2")}, CheckpointBytes(drawnElsewhere),

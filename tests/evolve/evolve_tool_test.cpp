@@ -8,12 +8,14 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cerrno>
@@ -25,6 +27,7 @@
 #include "app/resource_ids.h"
 #include "app/resources.h"
 #include "display/platform/control_widget.h"
+#include "evolve/animation/animation_frames.h"
 #include "evolve/folder/folder_lock.h"
 #include "evolve/interrupt_request.h"
 #include "evolve/pictures/comparison_picture.h"
@@ -116,7 +119,7 @@ bool WaitUntilStopSignalsAreBlocked(pid_t pid) {
 }  // namespace
 
 TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByteForByte) {
-    constexpr int kGenerations = 2;
+    constexpr int kGenerations = 3;
     QTemporaryDir scratch;
     const QString first = scratch.filePath(QStringLiteral("first"));
     const QString second = scratch.filePath(QStringLiteral("second"));
@@ -170,6 +173,43 @@ TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByte
     const QByteArray material = obj.mid(use + 8, obj.indexOf('\n', use + 1) - use - 8);
     EXPECT_TRUE(mtl.contains("newmtl " + material + "\n")) << material.toStdString();
 
+    // The animation, decoded by ImageMagick: the target, then best at the end of generations 0 to 3,
+    // each a different tree in this run, the last the picture of best-1.png.
+    const QString frames = scratch.filePath(QStringLiteral("frames"));
+    ASSERT_TRUE(QDir().mkpath(frames));
+    QProcess convert;
+    convert.start(QStringLiteral("convert"), {QDir(first).filePath(QStringLiteral("evolution.webp")),
+                                              QStringLiteral("-coalesce"), frames + QStringLiteral("/%d.png")});
+    ASSERT_TRUE(convert.waitForFinished(-1) && convert.exitCode() == 0) << convert.readAllStandardError().data();
+    const int frameCount = static_cast<int>(QDir(frames).entryList(QDir::Files).size());
+    EXPECT_EQ(frameCount, kGenerations + 2);
+    const auto frame = [&](int i) { return QImage(QStringLiteral("%1/%2.png").arg(frames).arg(i)); };
+    EXPECT_TRUE(BgrOf(frame(0)) == left) << "the first frame is not the target";
+    EXPECT_TRUE(BgrOf(frame(frameCount - 1)) == right) << "the last frame is not best-1.png";
+    QProcess identify;
+    identify.start(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%T,"),
+                                                QDir(first).filePath(QStringLiteral("evolution.webp"))});
+    ASSERT_TRUE(identify.waitForFinished(-1));
+    int hundredths = 0;
+    for (const QByteArray& delay : identify.readAllStandardOutput().split(',')) hundredths += delay.toInt();
+    EXPECT_EQ(hundredths * 10, kTargetMilliseconds + (kGenerations + 1) * kGenerationMilliseconds +
+                                   kLastFrameHoldMilliseconds);
+
+    // The page names every file it shows or links to, each of them there, and nothing outside the folder.
+    const QString page = QString::fromUtf8(ReadAll(QDir(first).filePath(QStringLiteral("index.html"))));
+    EXPECT_FALSE(page.contains(QLatin1String("http:")) || page.contains(QLatin1String("https:")));
+    EXPECT_FALSE(page.contains(QLatin1String("<script")));
+    QStringList named;
+    static const QRegularExpression reference(QStringLiteral("(?:src|href)=\"([^\"]*)\""));
+    for (QRegularExpressionMatchIterator it = reference.globalMatch(page); it.hasNext();) {
+        const QString file = it.next().captured(1);
+        named << file;
+        EXPECT_TRUE(QFileInfo::exists(QDir(first).filePath(file))) << file.toStdString();
+    }
+    for (const char* file : {"evolution.webp", "compare-1.png", "fitness.png", "best-1.obj", "best-1.mtl",
+                             "best-1.json", "fitness.csv", "run.json"})
+        EXPECT_TRUE(named.contains(QLatin1String(file))) << file;
+
     const QStringList names = QDir(first).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(names, QDir(second).entryList(QDir::Files, QDir::Name));
     for (const QString& name : names) {
@@ -177,6 +217,17 @@ TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByte
                   WithoutTimes(name, ReadAll(QDir(second).filePath(name))))
             << name.toStdString();
     }
+
+    // Without the animation the run is the same but for it.
+    const QString still = scratch.filePath(QStringLiteral("still"));
+    ASSERT_EQ(RunTool(options + QStringList{QStringLiteral("--no-animation"), QStringLiteral("--out"), still}).status,
+              0);
+    EXPECT_FALSE(QFileInfo::exists(QDir(still).filePath(QStringLiteral("evolution.webp"))));
+    EXPECT_FALSE(ReadAll(QDir(still).filePath(QStringLiteral("index.html"))).contains("evolution.webp"));
+    for (const char* name : {"best-1.png", "best-1.json", "compare-1.png", "fitness.csv"})
+        EXPECT_EQ(WithoutTimes(QLatin1String(name), ReadAll(QDir(still).filePath(QLatin1String(name)))),
+                  WithoutTimes(QLatin1String(name), ReadAll(QDir(first).filePath(QLatin1String(name)))))
+            << name;
 }
 
 TEST(EvolveTool, ASeedMakesARunOfItsOwnThatTheSameSeedRepeats) {
@@ -431,7 +482,7 @@ TEST(EvolveTool, OfTwoRunsStartedAtOnceOnOneFolderOneRefusesEvenWithForceAndTheO
     EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("best-1.png"))).isNull());
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
               (QStringList{"best-1.json", "best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "compare-1.png",
-                           "fitness.csv", "fitness.png", "run.json", "target.png"}));
+                           "evolution.webp", "fitness.csv", "fitness.png", "index.html", "run.json", "target.png"}));
 }
 
 TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
@@ -453,8 +504,8 @@ TEST(EvolveTool, AFailedWriteNamesItsCauseAndLeavesRunJsonSayingFailed) {
     EXPECT_FALSE(record[QStringLiteral("ended")].toString().isEmpty());
     // Nothing half-written: no temporary file is left, and the lock went with the run.
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              (QStringList{"best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "compare-1.png", "run.json",
-                           "target.png"}));
+              (QStringList{"best-1.mtl", "best-1.obj", "best-1.png", "checkpoint.bin", "compare-1.png", "index.html",
+                           "run.json", "target.png"}));
 }
 
 namespace {

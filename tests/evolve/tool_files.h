@@ -34,8 +34,8 @@ inline QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The file without what holds times: run.json's start and end, fitness.csv's seconds, the checkpoint's
-// start and seconds. With withoutJobs, also how many jobs and workers drew the run, which changes no result.
+// The file without what holds times: run.json's and index.html's start and end, fitness.csv's seconds,
+// the checkpoint's start and seconds. With withoutJobs, also how many jobs and workers drew the run, which changes no result.
 inline QByteArray WithoutTimes(const QString& name, QByteArray bytes, bool withoutJobs = false) {
     if (name == QLatin1String("checkpoint.bin")) {
         RunState state;
@@ -53,6 +53,10 @@ inline QByteArray WithoutTimes(const QString& name, QByteArray bytes, bool witho
             line.clear();
         if (name == QLatin1String("run.json") && withoutJobs && line.contains("\"jobs\""))
             line = line.left(line.indexOf("\"jobs\""));
+        if (name == QLatin1String("index.html") &&
+            (line.contains("<time") ||
+             (withoutJobs && (line.contains("<th>Jobs</th>") || line.contains("<th>Render workers</th>")))))
+            line.clear();
         if (name == QLatin1String("fitness.csv")) {
             QList<QByteArray> cells = line.split(',');
             if (cells.size() > 3) cells[3].clear();
