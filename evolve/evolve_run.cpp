@@ -1,6 +1,8 @@
 #include "evolve/evolve_run.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -26,9 +28,6 @@
 #include "evolve/tree_files/tree_mtl.h"
 #include "evolve/tree_files/tree_obj.h"
 #include "tree/tree_mesh.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 

@@ -13,7 +13,7 @@ packages=(
   cmake g++ make
   qt6-base-dev qt6-qpa-plugins
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
-  libgtest-dev
+  libgtest-dev libwebp-dev
   xvfb xauth fonts-dejavu-core fontconfig imagemagick xdotool
 )
 if [ "${1:-}" = "--package" ]; then

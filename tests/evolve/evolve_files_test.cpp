@@ -1,5 +1,6 @@
 // What the tool's writers could get wrong on their own, without a run: the fitting of a user's picture
-// to the panel, trees written as data and as meshes and read back, and the distance between genomes.
+// to the panel, trees written as data and as meshes and read back, the distance between genomes, and
+// the report page of a run that was stopped.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -11,6 +12,7 @@
 
 #include "evolve/pictures/target_picture.h"
 #include "evolve/record/genome_distance.h"
+#include "evolve/report/report_page.h"
 #include "evolve/tree_files/tree_json.h"
 #include "evolve/tree_files/tree_obj.h"
 #include "tree/individual.h"
@@ -175,4 +177,23 @@ TEST(TreeObj, EveryTriangleBecomesAFaceOfOneBasedIndicesIntoTheVerticesAndNormal
     EXPECT_EQ(highest, 1 + *std::max_element(mesh.triangles.begin(), mesh.triangles.end()));
     EXPECT_LE(highest, vertices);
     EXPECT_TRUE(positions == mesh.positions) << "coordinates must read back as the same floats";
+}
+
+TEST(ReportPage, AStoppedRunSaysSoEscapesWhatTheUserGaveAndNamesOnlyFilesThatAreThere) {
+    RunRecord record;
+    record.options.presses = 2;
+    record.options.targetFile = QStringLiteral("pictures/<oak> & \"elm\".png");
+    record.state = QStringLiteral("interrupted");
+    record.signal = QStringLiteral("SIGTERM");
+    record.presses = {PressRecord{1, 17, 0.0123}};
+    const auto exists = [](const QString& name) { return name != QLatin1String("best-1.obj"); };
+    const std::string page = ReportPage(record, {}, exists);
+
+    EXPECT_NE(page.find("Stopped by SIGTERM after 17 generations of press 1 of 2."), std::string::npos);
+    EXPECT_NE(page.find("pictures/&lt;oak&gt; &amp; &quot;elm&quot;.png"), std::string::npos);
+    EXPECT_EQ(page.find("<oak>"), std::string::npos);
+    EXPECT_NE(page.find("href=\"best-1.json\""), std::string::npos);
+    EXPECT_EQ(page.find("best-1.obj"), std::string::npos);
+    // With a picture of the user's there is no target tree to measure the distance to.
+    EXPECT_EQ(page.find("Gene distance"), std::string::npos);
 }
