@@ -158,8 +158,9 @@ QString ContinuedOptions(const EvolveOptions& commandLine, const RunOptions& run
     if (given("--target") && commandLine.targetFile != run.targetFile)
         return differs("--target", commandLine.targetFile, TargetText(run.targetFile));
     if (given("--no-animation") && run.animation)
-        return QStringLiteral("--no-animation differs from the run in %1, which makes evolution.webp; a run goes on "
-                              "with the options it started with")
+        return QStringLiteral(
+                   "--no-animation differs from the run in %1, which makes evolution.webp; a run goes on "
+                   "with the options it started with")
             .arg(commandLine.outputFolder);
     if (given("--presses")) {
         if (commandLine.presses < run.presses)

@@ -11,7 +11,8 @@ QString CAnimationFrames::Add(const QImage& picture, int milliseconds) {
     }
     QByteArray still = WebpStill(rgb);
     if (still.isEmpty())
-        return QStringLiteral("the animation's frame %1 could not be compressed (out of memory?)").arg(frames.size() + 1);
+        return QStringLiteral("the animation's frame %1 could not be compressed (out of memory?)")
+            .arg(frames.size() + 1);
     frames.push_back(AnimationFrame{std::move(still), milliseconds});
     last = rgb;
     return {};

@@ -25,7 +25,8 @@ struct PictureHolder {
 QString EncoderError(WebPAnimEncoder* encoder, const char* what) {
     const char* reason = WebPAnimEncoderGetError(encoder);
     return QStringLiteral("the animation could not be encoded: %1%2")
-        .arg(QLatin1String(what), reason != nullptr && *reason != '\0' ? QStringLiteral(" (%1)").arg(reason) : QString());
+        .arg(QLatin1String(what),
+             reason != nullptr && *reason != '\0' ? QStringLiteral(" (%1)").arg(reason) : QString());
 }
 
 }  // namespace
@@ -63,7 +64,8 @@ QString EncodeAnimation(const std::vector<AnimationFrame>& frames, int holdMilli
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const QImage frame = i == 0 ? first : DecodeWebpStill(frames[i].still);
         if (frame.size() != first.size())
-            return QStringLiteral("the animation's frame %1 is not a WebP picture of the first frame's size").arg(i + 1);
+            return QStringLiteral("the animation's frame %1 is not a WebP picture of the first frame's size")
+                .arg(i + 1);
         if (!WebPPictureImportRGB(&picture, frame.constBits(), static_cast<int>(frame.bytesPerLine())) ||
             !WebPAnimEncoderAdd(encoder.get(), &picture, timestamp, &config))
             return EncoderError(encoder.get(), "a frame was refused");

@@ -41,9 +41,8 @@ QImage DecodeWebpStill(const QByteArray& bytes) {
     int height = 0;
     if (!WebPGetInfo(data, size, &width, &height)) return {};
     QImage picture(width, height, QImage::Format_RGB888);
-    if (picture.isNull() ||
-        WebPDecodeRGBInto(data, size, picture.bits(), static_cast<size_t>(picture.sizeInBytes()),
-                          static_cast<int>(picture.bytesPerLine())) == nullptr)
+    if (picture.isNull() || WebPDecodeRGBInto(data, size, picture.bits(), static_cast<size_t>(picture.sizeInBytes()),
+                                              static_cast<int>(picture.bytesPerLine())) == nullptr)
         return {};
     return picture;
 }

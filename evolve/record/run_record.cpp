@@ -39,8 +39,7 @@ std::string RunJson(const RunRecord& record) {
             ", \"generations\": " + std::to_string(o.generations) +
             ", \"randomize\": " + std::to_string(o.randomizations) + ", \"target\": " + QuotedOrNull(o.targetFile) +
             ", \"seed\": " + (o.seed ? std::to_string(*o.seed) : std::string("null")) +
-            ", \"animation\": " + (o.animation ? "true" : "false") + ", \"jobs\": " + std::to_string(o.jobs) +
-            "},\n";
+            ", \"animation\": " + (o.animation ? "true" : "false") + ", \"jobs\": " + std::to_string(o.jobs) + "},\n";
     json += "  \"panel\": {\"width\": " + std::to_string(record.panelWidth) +
             ", \"height\": " + std::to_string(record.panelHeight) + "},\n";
     json += "  \"started\": " + Quoted(record.started) + ",\n";

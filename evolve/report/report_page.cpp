@@ -39,11 +39,20 @@ std::string Text(const QString& text) {
     std::string escaped;
     for (const char c : text.toStdString()) {
         switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
-            default: escaped += c;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped += c;
         }
     }
     return escaped;
@@ -51,7 +60,9 @@ std::string Text(const QString& text) {
 
 std::string Number(int value) { return std::to_string(value); }
 
-std::string Plural(int count, const char* one, const char* many) { return Number(count) + " " + (count == 1 ? one : many); }
+std::string Plural(int count, const char* one, const char* many) {
+    return Number(count) + " " + (count == 1 ? one : many);
+}
 
 // The time as people read it, marked so that a program can find it.
 std::string Time(const QString& iso) {
@@ -77,8 +88,9 @@ double PressGeneDistance(const std::vector<FitnessRow>& rows, int press) {
 std::string StateText(const RunRecord& record) {
     const int asked = record.options.presses;
     const int done = static_cast<int>(record.presses.size());
-    const std::string resume = " What was done is kept here, and <code>ramulon-evolve --resume</code> with this "
-                               "folder goes on with it.";
+    const std::string resume =
+        " What was done is kept here, and <code>ramulon-evolve --resume</code> with this "
+        "folder goes on with it.";
     if (record.state == QLatin1String("finished"))
         return "Finished: " + Plural(done, "press", "presses") + " of " +
                Plural(record.options.generations, "generation", "generations") + ".";
@@ -90,11 +102,12 @@ std::string StateText(const RunRecord& record) {
         if (done == 0)
             text += " before the first generation ended.";
         else
-            text += " after " + Plural(record.presses.back().generations, "generation", "generations") +
-                    " of press " + Number(record.presses.back().press) + " of " + Number(asked) + ".";
+            text += " after " + Plural(record.presses.back().generations, "generation", "generations") + " of press " +
+                    Number(record.presses.back().press) + " of " + Number(asked) + ".";
         return text + resume;
     }
-    return "Failed: " + Text(record.error) + ". Once the cause is mended, <code>ramulon-evolve --resume</code> "
+    return "Failed: " + Text(record.error) +
+           ". Once the cause is mended, <code>ramulon-evolve --resume</code> "
            "with this folder goes on from the latest checkpoint.";
 }
 
@@ -104,8 +117,8 @@ std::string PressTable(const RunRecord& record, const std::vector<FitnessRow>& r
     if (distances) html += "<th>Gene distance</th>";
     html += "</tr>\n";
     for (const PressRecord& press : record.presses) {
-        html += "<tr><td>" + Number(press.press) + "</td><td>" +
-                Number(press.generations) + "</td><td>" + FixedNumber(press.bestFitness, 6) + "</td>";
+        html += "<tr><td>" + Number(press.press) + "</td><td>" + Number(press.generations) + "</td><td>" +
+                FixedNumber(press.bestFitness, 6) + "</td>";
         if (distances) {
             const double distance = PressGeneDistance(rows, press.press);
             html += "<td>" + (distance >= 0.0 ? FixedNumber(distance, 4) : std::string("-")) + "</td>";
@@ -121,7 +134,8 @@ std::string Parameters(const RunRecord& record) {
     html += Row("Presses", Number(o.presses));
     html += Row("Generations per press", Number(o.generations));
     html += Row("Randomize Tree before the first press", Number(o.randomizations));
-    html += Row("Target", o.targetFile.isEmpty() ? std::string("the left panel's picture") : "<code>" + Text(o.targetFile) + "</code>");
+    html += Row("Target", o.targetFile.isEmpty() ? std::string("the left panel's picture")
+                                                 : "<code>" + Text(o.targetFile) + "</code>");
     html += Row("Seed", o.seed ? std::to_string(*o.seed) : std::string("none: the dialog's own trees"));
     html += Row("Jobs", o.jobs > 0 ? Number(o.jobs) : std::string("one per core"));
     html += Row("Render workers", Number(record.workers));
@@ -160,10 +174,11 @@ std::string ReportPage(const RunRecord& record, const std::vector<FitnessRow>& r
                        const std::function<bool(const QString&)>& exists) {
     const std::string width = Number(record.panelWidth);
     const std::string height = Number(record.panelHeight);
-    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                       "<title>Ramulon run: " +
-                       Text(record.state) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>Ramulon run: " +
+        Text(record.state) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
     html += "<h1>Ramulon run</h1>\n<p class=\"state " + Text(record.state) + "\">" + StateText(record) + "</p>\n";
     if (exists(QStringLiteral("evolution.webp"))) {
         html += "<h2>Evolution</h2>\n<figure><img src=\"evolution.webp\" width=\"" + width + "\" height=\"" + height +
@@ -182,8 +197,9 @@ std::string ReportPage(const RunRecord& record, const std::vector<FitnessRow>& r
                 ": the target, the best tree and their difference\"></figure>\n";
     }
     if (exists(QStringLiteral("fitness.png")))
-        html += "<h2>Fitness</h2>\n<figure><img src=\"fitness.png\" alt=\"The best and median fitness of every "
-                "generation\"><figcaption>Lower is closer to the target.</figcaption></figure>\n";
+        html +=
+            "<h2>Fitness</h2>\n<figure><img src=\"fitness.png\" alt=\"The best and median fitness of every "
+            "generation\"><figcaption>Lower is closer to the target.</figcaption></figure>\n";
     html += "<h2>Parameters</h2>\n" + Parameters(record);
     html += "<h2>Files</h2>\n" + Files(record, exists);
     return html + "</body>\n</html>\n";

@@ -192,8 +192,8 @@ TEST(EvolveTool, WithoutOptionsItPressesTrainAsTheDialogDoesAndRepeatsItselfByte
     ASSERT_TRUE(identify.waitForFinished(-1));
     int hundredths = 0;
     for (const QByteArray& delay : identify.readAllStandardOutput().split(',')) hundredths += delay.toInt();
-    EXPECT_EQ(hundredths * 10, kTargetMilliseconds + (kGenerations + 1) * kGenerationMilliseconds +
-                                   kLastFrameHoldMilliseconds);
+    EXPECT_EQ(hundredths * 10,
+              kTargetMilliseconds + (kGenerations + 1) * kGenerationMilliseconds + kLastFrameHoldMilliseconds);
 
     // The page names every file it shows or links to, each of them there, and nothing outside the folder.
     const QString page = QString::fromUtf8(ReadAll(QDir(first).filePath(QStringLiteral("index.html"))));

@@ -35,7 +35,8 @@ inline QByteArray ReadAll(const QString& path) {
 }
 
 // The file without what holds times: run.json's and index.html's start and end, fitness.csv's seconds,
-// the checkpoint's start and seconds. With withoutJobs, also how many jobs and workers drew the run, which changes no result.
+// the checkpoint's start and seconds. With withoutJobs, also how many jobs and workers drew the run, which changes no
+// result.
 inline QByteArray WithoutTimes(const QString& name, QByteArray bytes, bool withoutJobs = false) {
     if (name == QLatin1String("checkpoint.bin")) {
         RunState state;
