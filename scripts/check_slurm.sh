@@ -331,7 +331,8 @@ reference_pid=""
 ref=reference/runs/long
 [ -f "$ref/run.json" ] || fail "the uninterrupted run wrote no run.json"
 
-# Every file alike, but for the times, the jobs and workers and the seconds.
+# Every file alike, but for the times (in run.json, index.html and the checkpoint), the jobs and
+# workers and the seconds.
 [ ! -e runs/long/run.lock ] && [ ! -e "$ref/run.lock" ] || fail "a run.lock was left behind"
 [ -f runs/long/checkpoint.bin ] && [ -f "$ref/checkpoint.bin" ] || fail "a finished run kept no checkpoint.bin"
 files=$(cd runs/long && find . -type f | sort)
@@ -366,6 +367,7 @@ normalize() { # FILE
   case "$(basename "$1")" in
     run.json) grep -v -E '"(started|ended)":' "$1" | sed -E 's/"(jobs|workers)": [0-9]+/"\1": N/g' ;;
     fitness.csv) cut -d, -f4 --complement "$1" ;;
+    index.html) grep -v '<time' "$1" | sed -E 's#<th>(Jobs|Render workers)</th><td>[^<]*#<th>\1</th><td>N#' ;;
     checkpoint.bin) checkpoint_text "$1" ;;
     *) cat "$1" ;;
   esac
