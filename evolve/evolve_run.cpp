@@ -82,6 +82,8 @@ int CEvolveRun::Execute() {
         fitted = ToOffscreenImage(FitToPanel(userPicture, record.panelWidth, record.panelHeight));
         currentTarget = fitted.get();
     }
+    // An earlier run's animation would stand beside this run's files and be named by its page.
+    if (!options.animation) QDir(options.outputFolder).remove(QLatin1String(kAnimationFileName));
     // The checkpoint first and run.json after it: from the moment the folder holds a run, it can be
     // continued.
     latest = State(1, -1);
@@ -187,8 +189,6 @@ int CEvolveRun::RunPressesObserved(int firstPress, int generationsDone, std::uni
     if (interrupted) record.signal = QString::fromLatin1(SignalName(signal));
     error = WriteLog();
     RemoveResultsBeyond(options.outputFolder, static_cast<int>(record.presses.size()));
-    // One left by an earlier run in the folder, made with the animation.
-    if (!options.animation) QDir(options.outputFolder).remove(QLatin1String(kAnimationFileName));
     // Last, so that every other file has got at least as far as the checkpoint says.
     if (error.isEmpty()) error = WriteCheckpoint(options.outputFolder, latest);
     progress.Finish();
@@ -287,11 +287,8 @@ QString CEvolveRun::WriteAnimation() {
 
 std::string CEvolveRun::ReportPageNow() const {
     const QDir folder(options.outputFolder);
-    return ReportPage(record, observer.rows, [&](const QString& name) {
-        // An animation in the folder without one of its own is an earlier run's.
-        if (name == QLatin1String(kAnimationFileName) && !options.animation) return false;
-        return QFileInfo::exists(folder.filePath(name));
-    });
+    return ReportPage(record, observer.rows,
+                      [&](const QString& name) { return QFileInfo::exists(folder.filePath(name)); });
 }
 
 RunState CEvolveRun::State(int press, int generationsDone) const {

@@ -17,13 +17,7 @@ fail() {
   exit 1
 }
 
-if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q "install ok installed"; then
-  say "installing chromium"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends chromium >/dev/null
-fi
+scripts/install_missing.sh check_report chromium >/dev/null
 
 tool=${RAMULON_EVOLVE:-build/evolve/ramulon-evolve}
 [ -x "$tool" ] || fail "no tool at $tool (set RAMULON_EVOLVE)"

@@ -38,20 +38,9 @@ t_total=$EPOCHREALTIME
 
 # --- packages ---------------------------------------------------------------------------------
 t_step=$EPOCHREALTIME
-packages=(slurm-wlm munge)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  say "installing ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
-    >/dev/null
-  install_note="installed ${missing[*]}"
-else
-  install_note="already installed"
-fi
+installed=$(scripts/install_missing.sh check_slurm slurm-wlm munge)
+install_note=${installed:+installed $installed}
+install_note=${install_note:-already installed}
 say "install: $(seconds_since "$t_step") s ($install_note)"
 
 # --- the tool ---------------------------------------------------------------------------------

@@ -20,17 +20,7 @@ if [ "${1:-}" = "--package" ]; then
   packages+=(dpkg-dev file gzip groff-base man-db lintian appstream desktop-file-utils)
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install_missing.sh setup "${packages[@]}" >/dev/null
 
 build_dir=build
 options=()
